@@ -1,0 +1,4 @@
+#include "Base.h"
+
+// Constant-initialized: no code runs before main, nothing runs at exit.
+constinit PathPlatform PathBase::platform{PathPlatform::kindRavlin};

@@ -1,0 +1,14 @@
+#ifndef RAVLINPATH_BASE_H
+#define RAVLINPATH_BASE_H
+
+#include "Platform.h"
+
+class PathBase {
+public:
+    // The process's one platform object, of the Ravlin family. A program of
+    // the Tazlo family sets platform.kind = PathPlatform::kindTazlo before
+    // its first query.
+    static PathPlatform platform;
+};
+
+#endif

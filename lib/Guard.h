@@ -1,0 +1,20 @@
+#ifndef RAVLINPATH_GUARD_H
+#define RAVLINPATH_GUARD_H
+
+#include <type_traits>
+
+// The C-linkage functions answer through this guard: it asks one method of a
+// fresh, stateless path set and answers fallback when anything is thrown
+// (in practice, out of memory while a group is computed).
+template <typename PathSet, typename Answer>
+Answer answerOr(Answer (PathSet::*method)(), std::type_identity_t<Answer> fallback) noexcept
+{
+    try {
+        PathSet set;
+        return (set.*method)();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+#endif

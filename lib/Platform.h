@@ -1,0 +1,75 @@
+#ifndef RAVLINPATH_PLATFORM_H
+#define RAVLINPATH_PLATFORM_H
+
+// The facts every path is built from: who the user is, where the product is
+// installed, where a PDF viewer lies and where the diskless-client tree lies.
+//
+// Facts come in groups. A group is computed by its constructor on the first
+// call of one of its accessors and held until the process ends; its static
+// members may be given values by an embedding program before that first call.
+// Nothing is locked: make the first queries before starting threads.
+//
+// Every answer is a borrowed string that lives until the process ends.
+class PathPlatform {
+public:
+    static constexpr int kindRavlin = 0;
+    static constexpr int kindTazlo = 1;
+
+    constexpr explicit PathPlatform(int kind) : kind(kind) {}
+
+    // Password database entry of the real user; "" when there is none.
+    const char* userName();
+    const char* userHome();
+    const char* userProfile();
+
+    // The installation; "/undefined" and "/undefined/prog" when not located.
+    const char* ravlinHome();
+    const char* ravlinProg();
+
+    // A PDF viewer executable; null when none is found.
+    const char* pdfViewerPath();
+
+    const char* disklessInst();
+    const char* disklessRoot();
+    const char* disklessLock();
+
+    class User {
+    public:
+        User();
+        static char* name;
+        static char* home;
+        static char* profile;  // the same string as home
+    };
+
+    class Ravlin {
+    public:
+        explicit Ravlin(int kind);
+        static char* home;
+        static char* prog;
+    };
+
+    class PdfViewer {
+    public:
+        explicit PdfViewer(const char* prog);
+        static char* path;
+    };
+
+    class Diskless {
+    public:
+        Diskless();
+        static char* inst;
+        static char* root;
+        static char* lock;
+    };
+
+    // Each set once its group has been computed; never destroyed.
+    static User* user;
+    static Ravlin* ravlin;
+    static PdfViewer* pdfviewer;
+    static Diskless* diskless;
+
+    // kindTazlo selects the Tazlo family, any other value the Ravlin family.
+    int kind;
+};
+
+#endif

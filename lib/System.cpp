@@ -1,0 +1,30 @@
+#include "System.h"
+
+#include "Base.h"
+#include "Strings.h"
+
+#include <cstdlib>
+
+char* PathSystem::tmpDir = nullptr;
+PathSystem::Lumeva* PathSystem::lumeva = nullptr;
+
+PathSystem::Lumeva::Lumeva() : path(copyString(std::getenv("LUMEVA"))) {}
+
+const char* PathSystem::pdfViewerPath() { return PathBase::platform.pdfViewerPath(); }
+const char* PathSystem::userHome() { return PathBase::platform.userHome(); }
+const char* PathSystem::userName() { return PathBase::platform.userName(); }
+int PathSystem::platformKind() { return PathBase::platform.kind; }
+
+const char* PathSystem::tmp()
+{
+    if (!tmpDir)
+        tmpDir = fixedText("/tmp");
+    return tmpDir;
+}
+
+const char* PathSystem::lumevaPath()
+{
+    if (!lumeva)
+        lumeva = new Lumeva;
+    return lumeva->path;
+}

@@ -1,0 +1,10 @@
+#include "SystemC.h"
+
+#include "Guard.h"
+#include "System.h"
+
+const char* pathSystemPdfViewer(void) { return answerOr(&PathSystem::pdfViewerPath, nullptr); }
+const char* pathSystemLumeva(void) { return answerOr(&PathSystem::lumevaPath, ""); }
+const char* pathSystemUserHome(void) { return answerOr(&PathSystem::userHome, ""); }
+const char* pathSystemTmpDir(void) { return answerOr(&PathSystem::tmp, "/tmp"); }
+int pathSystemPlatform(void) { return answerOr(&PathSystem::platformKind, 0); }
