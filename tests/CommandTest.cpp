@@ -1,0 +1,77 @@
+#include "Child.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const usage = "missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome\n";
+
+struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> vars;
+    std::string out;
+    int status;
+};
+
+Outcome command(const std::vector<std::string>& args, const std::vector<std::string>& vars,
+                Stdout stdoutTo = Stdout::captured)
+{
+    Child child{{RAVLIN_PATH_COMMAND}, vars, stdoutTo};
+    child.argv.insert(child.argv.end(), args.begin(), args.end());
+    return run(child);
+}
+
+TEST(Command, AnswersEachKeyword)
+{
+    const std::string home = "RAVLINHOME=/opt/r";
+    const Case cases[] = {
+        {{}, {}, usage, 255},
+        {{"PROG"}, {}, "illegal argument: PROG\n", 255},
+        {{"prog2"}, {}, "illegal argument: prog2\n", 255},
+        {{"%s%n%x"}, {}, "illegal argument: %s%n%x\n", 255},
+        {{""}, {}, "illegal argument: \n", 255},
+        {{"prog"}, {home}, "/opt/r/prog", 0},
+        {{"prog", "exp", "--help"}, {home}, "/opt/r/prog", 0},
+        {{"exp"}, {home}, "/opt/r/exp", 0},
+        {{"conf"}, {home, "RAVLINCONF=D:\\cfg"}, "D:/cfg", 0},
+        {{"plot"}, {home}, "/opt/r/plot", 0},
+        {{"print"}, {}, "/undefined/print", 0},
+        {{"dot"}, {}, "/home/nmr/.morvel-alpha", 0},
+        {{"dot"}, {noUser()}, "/.morvel-alpha", 0},
+        {{"lv"}, {"LUMEVA=C:\\lv"}, "C:\\lv", 0},
+        {{"lv"}, {}, "", 0},
+        {{"pdf"}, {"PATH=/nonexistent"}, "", 0},
+        {{"diskless"}, {}, "/usr/diskless", 0},
+        {{"userhome"}, {}, "/home/nmr", 0},
+        {{"userhome"}, {noUser()}, "", 0},
+        {{"curdir"}, {"RAVLINPROG=/p"}, "/p/curdir/nmr", 0},
+        {{"curdir"}, {"RAVLINPROG=/p", noUser()}, "/p/", 0},
+    };
+    for (const Case& c : cases) {
+        Outcome outcome = command(c.args, c.vars);
+        std::string label = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(outcome.out, c.out) << label;
+        EXPECT_EQ(outcome.status, c.status) << label;
+        EXPECT_EQ(outcome.err, "") << label;
+    }
+}
+
+TEST(Command, FailsWhenTheAnswerCannotBeWritten)
+{
+    for (Stdout stdoutTo : {Stdout::full, Stdout::closed}) {
+        Outcome outcome = command({"prog"}, {}, stdoutTo);
+        EXPECT_EQ(outcome.status, 255);
+        EXPECT_EQ(outcome.err, "");
+    }
+}
+
+// The largest value execve passes in one variable.
+TEST(Command, PrintsHugeValuesWhole)
+{
+    const std::string home(128 * 1024 - 64, 'h');
+    Outcome outcome = command({"exp"}, {"RAVLINHOME=/" + home});
+    EXPECT_EQ(outcome.out, "/" + home + "/exp");
+    EXPECT_EQ(outcome.status, 0);
+}
+
+}

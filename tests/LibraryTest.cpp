@@ -1,0 +1,241 @@
+#include "Child.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Probe {
+    Lines vars;
+    Lines items;
+    int kind = 0;
+    long failingAllocation = 0;
+};
+
+Lines lines(const std::string& text)
+{
+    Lines result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+Outcome probe(const Probe& p)
+{
+    Child child{{PROBE, "-k", std::to_string(p.kind), "-f", std::to_string(p.failingAllocation)}, p.vars};
+    child.argv.insert(child.argv.end(), p.items.begin(), p.items.end());
+    return run(child);
+}
+
+struct Case {
+    Probe probe;
+    Lines answers;
+};
+
+void expectAnswers(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        Outcome outcome = probe(c.probe);
+        EXPECT_EQ(lines(outcome.out), c.answers) << "first item " << c.probe.items.front();
+        EXPECT_EQ(outcome.status, 0);
+    }
+}
+
+const Lines treeQueries = {"pathRavlinHome", "pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan",
+                           "pathRavlinConf", "pathRavlinPlot", "pathRavlinLayout", "pathRavlinPrint",
+                           "docuDir", "pathRavlinAppDefaults", "pathRavlinHints"};
+
+TEST(Library, InstallationTree)
+{
+    expectAnswers({
+        {{{}, treeQueries},
+         {"/undefined", "/undefined/prog", "/undefined/exp", "/undefined/exp/stan", "/undefined/conf",
+          "/undefined/plot", "/undefined/plot/layouts", "/undefined/print", "/undefined/prog/docu",
+          "/undefined/prog/app-defaults", "/undefined/prog/hints"}},
+        {{{"RAVLINHOME=/opt/r", "RAVLINPLOT=/x"}, treeQueries},
+         {"/opt/r", "/opt/r/prog", "/opt/r/exp", "/opt/r/exp/stan", "/opt/r/conf", "/x",
+          "/opt/r/plot/layouts", "/opt/r/print", "/opt/r/prog/docu", "/opt/r/prog/app-defaults",
+          "/opt/r/prog/hints"}},
+        {{{"RAVLINHOME=C:\\soft\\r", "RAVLINPROG=/p", "RAVLINEXP=/e", "PLENKO_STAN=std", "RAVLINCONF=D:\\cfg",
+           "RAVLINLAYOUT=/l", "RAVLINPRINT=/pr", "TAZLO_HOME=/t"}, treeQueries},
+         {"C:/soft/r", "/p", "/e", "/e/std", "D:/cfg", "C:/soft/r/plot", "/l", "/pr", "/p/docu",
+          "/p/app-defaults", "/p/hints"}},
+        // Variables set to the empty string count as set.
+        {{{"RAVLINHOME=", "RAVLINEXP="}, {"pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan"}},
+         {"/prog", "", "/stan"}},
+        {{{"RAVLINEXP=/e", "PLENKO_STAN=", "RAVLINPROG="}, {"pathRavlinExpStan", "pathRavlinProg", "docuDir"}},
+         {"/e/", "", "/docu"}},
+    });
+}
+
+TEST(Library, TazloFamily)
+{
+    const Lines ravlinVars = {"RAVLINHOME=/r", "RAVLINPROG=/rp", "RAVLINEXP=/re", "RAVLINCONF=/rc", "PLENKO_STAN=s"};
+    Lines all = ravlinVars;
+    all.insert(all.end(), {"TAZLO_HOME=/t", "TAZLO_EXP=/te", "TAZLO_STAN=ts", "TAZLO_CONF=/tc", "TAZLO_PLOT=/tp",
+                           "TAZLO_LAYOUT=/tl", "TAZLO_PRINT=/tr"});
+    expectAnswers({
+        {{ravlinVars, {"pathRavlinHome", "pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan", "pathRavlinDot",
+                       "pathRavlinPlatform", "pathSystemPlatform"}, 1},
+         {"/undefined", "/undefined/prog", "/undefined/exp", "/undefined/exp", "/home/nmr/.tazlo-alpha", "1", "1"}},
+        {{all, treeQueries, 1},
+         {"/t", "/t/prog", "/te", "/te/ts", "/tc", "/tp", "/tl", "/tr", "/t/prog/docu", "/t/prog/app-defaults",
+          "/t/prog/hints"}},
+        {{{"TAZLO_PROG=/tp"}, {"pathRavlinProg", "pathRavlinPlatform"}, 7}, {"/undefined/prog", "7"}},
+    });
+}
+
+TEST(Library, UserAndHost)
+{
+    const Lines user = {"userName", "pathSystemUserHome", "userProfile", "pathRavlinDot", "pathRavlinCurDir",
+                        "pathRavlinCurDir"};
+    const std::string longHost(255, 'h');
+    expectAnswers({
+        {{{}, user}, {"nmr", "/home/nmr", "/home/nmr", "/home/nmr/.morvel-alpha", "curdir/nmr", "curdir/nmr"}},
+        {{{noUser()}, user}, {"", "", "", "/.morvel-alpha", "", ""}},
+        {{{userWithHome("\\home\\nmr"), "NSS_WRAPPER_HOSTNAME=beta"}, {"userProfile", "pathRavlinDot"}},
+         {"/home/nmr", "/home/nmr/.morvel-beta"}},
+        {{{"NSS_WRAPPER_HOSTNAME=" + longHost}, {"pathRavlinDot"}}, {"/home/nmr/.morvel-" + longHost}},
+        // A host name too long for the buffer counts as unavailable.
+        {{{"NSS_WRAPPER_HOSTNAME=" + longHost + "hh"}, {"pathRavlinDot"}}, {"/home/nmr/.morvel-"}},
+    });
+}
+
+TEST(Library, MachinePaths)
+{
+    expectAnswers({
+        {{{"TMPDIR=/var/tmp", "LUMEVA=C:\\opt\\l"},
+          {"pathSystemTmpDir", "pathSystemLumeva", "pathRavlinDisklessInst", "pathRavlinDisklessRoot",
+           "pathRavlinDisklessLock", "pathRavlinPlatform"}},
+         {"/tmp", "C:\\opt\\l", "/usr/diskless", "/usr/diskless/clients/spect/root",
+          "/usr/diskless/clients/spect/lock", "0"}},
+        {{{}, {"pathSystemLumeva", "set:LUMEVA=/late", "pathSystemLumeva"}}, {"(null)", "(null)"}},
+    });
+}
+
+TEST(Library, AnswersAreHeldForTheProcess)
+{
+    expectAnswers({
+        {{{"RAVLINHOME=/a"}, {"pathRavlinHome", "set:RAVLINHOME=/b", "pathRavlinHome", "pathRavlinExp"}},
+         {"/a", "/a", "/a/exp"}},
+        {{{}, {"pathRavlinConf", "set:RAVLINEXP=/late", "pathRavlinExp"}}, {"/undefined/conf", "/undefined/exp"}},
+        {{{}, {"pathSystemPdfViewer", "set:PATH=/bin", "pathSystemPdfViewer"}}, {"(null)", "(null)"}},
+    });
+}
+
+TEST(Library, KeepsValuesStoredBeforeTheFirstQuery)
+{
+    expectAnswers({
+        {{{noUser()}, {"store:expStanPath=C:\\s", "store:tmpDir=/scratch", "store:dotPath=/d", "store:curDirPath=c/n",
+                       "store:User::home=\\h", "pathRavlinExpStan", "pathSystemTmpDir", "pathRavlinDot",
+                       "pathRavlinCurDir", "pathSystemUserHome", "pathRavlinExpStan"}},
+         {"C:\\s", "/scratch", "/d", "c/n", "/h", "C:\\s"}},
+        // The tree paths are computed together: the stored experiment path is
+        // replaced, the stored standard-experiment path kept and normalized.
+        {{{}, {"store:expPath=/mine", "store:expStanPath=C:\\s", "pathRavlinConf", "pathRavlinExp",
+               "pathRavlinExpStan"}},
+         {"/undefined/conf", "/undefined/exp", "C:/s"}},
+    });
+}
+
+struct Viewers {
+    std::string pathDir;
+    std::string progDir;
+};
+
+// A PATH directory and a program directory holding the named executables.
+Viewers viewers(const Lines& onPath, const Lines& inProgBin)
+{
+    Viewers v{freshDirectory(), freshDirectory()};
+    mkdir((v.progDir + "/bin").c_str(), 0755);
+    for (const std::string& name : onPath)
+        makeFile(v.pathDir + "/" + name, 0755);
+    for (const std::string& name : inProgBin)
+        makeFile(v.progDir + "/bin/" + name, 0755);
+    return v;
+}
+
+TEST(Library, FindsAPdfViewer)
+{
+    const struct {
+        Lines onPath, inProgBin;
+        std::string expected;  // below pathDir or progDir, as named by its prefix
+    } cases[] = {
+        {{"acroread", "evince", "xpdf"}, {"acroread", "xpdf"}, "PATH/acroread"},
+        {{"evince", "xpdf"}, {"acroread"}, "PROG/bin/acroread"},
+        {{"xpdf", "evince"}, {"xpdf"}, "PATH/evince"},
+        {{"xpdf"}, {"xpdf"}, "PATH/xpdf"},
+        {{}, {"xpdf", "evince"}, "PROG/bin/xpdf"},
+        {{}, {"evince"}, "(null)"},
+    };
+    for (const auto& c : cases) {
+        Viewers v = viewers(c.onPath, c.inProgBin);
+        std::string expected = replaced(replaced(c.expected, "PATH", v.pathDir), "PROG", v.progDir);
+        Outcome outcome = probe({{"PATH=/nonexistent::" + v.pathDir + ":", "RAVLINPROG=" + v.progDir},
+                                 {"pathSystemPdfViewer"}});
+        EXPECT_EQ(lines(outcome.out), Lines{expected});
+    }
+}
+
+// Every C-linkage function answers its fallback when its group cannot be
+// created: the first allocation of a fresh process is the group object.
+TEST(Library, AnswersFallbacksWhenGroupsCannotBeCreated)
+{
+    const std::vector<std::pair<std::string, std::string>> fallbacks = {
+        {"pathRavlinHome", "/undefined"}, {"pathRavlinProg", "/undefined/prog"},
+        {"pathRavlinExp", "/undefined/exp"}, {"pathRavlinExpStan", "/undefined/exp/stan"},
+        {"pathRavlinConf", "/undefined/conf"}, {"pathRavlinPlot", "/undefined/plot"},
+        {"pathRavlinLayout", "/undefined/plot/layouts"}, {"pathRavlinPrint", "/undefined/print"},
+        {"pathRavlinDot", ".morvel"}, {"pathRavlinCurDir", ""},
+        {"pathRavlinAppDefaults", "/undefined/prog/app-defaults"}, {"pathRavlinHints", "/undefined/prog/hints"},
+        {"pathRavlinDisklessInst", "/usr/diskless"}, {"pathRavlinDisklessRoot", "/usr/diskless/clients/spect/root"},
+        {"pathRavlinDisklessLock", "/usr/diskless/clients/spect/lock"}, {"pathRavlinPlatform", "0"},
+        {"pathSystemPdfViewer", "(null)"}, {"pathSystemLumeva", ""}, {"pathSystemUserHome", ""},
+        {"pathSystemTmpDir", "/tmp"}, {"pathSystemPlatform", "0"},
+    };
+    for (const auto& [query, fallback] : fallbacks) {
+        Outcome outcome = probe({{"RAVLINHOME=/opt/r", "LUMEVA=/l", "PATH=/bin"}, {query, query}, 0, 1});
+        ASSERT_EQ(lines(outcome.out).size(), 2u) << query;
+        EXPECT_EQ(lines(outcome.out)[0], fallback) << query;
+    }
+}
+
+// Failing each allocation in turn, every answer is the normal one or one of
+// the fallbacks that allocation failure leads to.
+TEST(Library, AnswersFallbacksWhenStringsCannotBeAllocated)
+{
+    const Lines vars = {"RAVLINHOME=/h", "RAVLINEXP=/e", "LUMEVA=/l"};
+    const std::vector<std::pair<std::string, Lines>> queries = {
+        {"pathRavlinHome", {"/h", "/undefined"}},
+        {"pathRavlinProg", {"/h/prog", "/undefined/prog"}},
+        {"pathRavlinExp", {"/e", "/h/exp", "/undefined/exp"}},
+        {"pathRavlinExpStan", {"/e/stan", "/h/exp/stan", "/undefined/exp/stan"}},
+        {"pathRavlinLayout", {"/h/plot/layouts", "/undefined/plot/layouts"}},
+        {"pathRavlinHints", {"/h/prog/hints", "/undefined/prog/hints"}},
+        {"pathRavlinDot", {"/home/nmr/.morvel-alpha", "/.morvel-alpha", ".morvel"}},
+        {"pathRavlinCurDir", {"curdir/nmr", ""}},
+        {"pathRavlinDisklessRoot", {"/usr/diskless/clients/spect/root"}},
+        {"pathRavlinDisklessLock", {"/usr/diskless/clients/spect/lock"}},
+        {"pathSystemLumeva", {"/l", "(null)", ""}},
+        {"pathSystemUserHome", {"/home/nmr", ""}},
+    };
+    for (const auto& [query, acceptable] : queries) {
+        for (long failing = 1;; ++failing) {
+            Outcome outcome = probe({vars, {query}, 0, failing});
+            ASSERT_EQ(lines(outcome.out).size(), 1u) << query;
+            EXPECT_NE(std::find(acceptable.begin(), acceptable.end(), lines(outcome.out)[0]), acceptable.end())
+                << query << " failing allocation " << failing << ": " << outcome.out;
+            if (outcome.err.find("allocations " + std::to_string(failing - 1) + "\n") != std::string::npos)
+                break;
+            ASSERT_LT(failing, 20) << query;
+        }
+    }
+}
+
+}
