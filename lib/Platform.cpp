@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "IniFile.h"
 #include "Search.h"
 #include "Strings.h"
 
@@ -16,11 +17,22 @@ char* PathPlatform::PdfViewer::path = nullptr;
 char* PathPlatform::Diskless::inst = nullptr;
 char* PathPlatform::Diskless::root = nullptr;
 char* PathPlatform::Diskless::lock = nullptr;
+const char* PathPlatform::Analysis::registry = nullptr;
+const char* PathPlatform::Fennet::registry = nullptr;
+char* PathPlatform::Fennet::prog = nullptr;
+char* PathPlatform::Fennet::exe = nullptr;
+char* PathPlatform::Fennet::win = nullptr;
+char* PathPlatform::Brisko::path = nullptr;
+char* PathPlatform::Quamby::path = nullptr;
 
 PathPlatform::User* PathPlatform::user = nullptr;
 PathPlatform::Ravlin* PathPlatform::ravlin = nullptr;
 PathPlatform::PdfViewer* PathPlatform::pdfviewer = nullptr;
 PathPlatform::Diskless* PathPlatform::diskless = nullptr;
+PathPlatform::Analysis* PathPlatform::analysis = nullptr;
+PathPlatform::Fennet* PathPlatform::fennet = nullptr;
+PathPlatform::Brisko* PathPlatform::brisko = nullptr;
+PathPlatform::Quamby* PathPlatform::quamby = nullptr;
 
 namespace {
 
@@ -31,6 +43,14 @@ void create(Group*& group, Facts... facts)
 {
     if (!group)
         group = new Group(facts...);
+}
+
+constexpr int settingSize = 4096;
+
+// A copy of a setting read from the registry; "" when it cannot be allocated.
+char* settingCopy(const char* setting)
+{
+    return orFixed(copyString(setting), "");
 }
 
 }
@@ -77,6 +97,57 @@ PathPlatform::Diskless::Diskless()
     lock = orFixed(joinStrings({inst, "/clients/spect/lock"}), "/usr/diskless/clients/spect/lock");
     normalizeSlashes(root);
     normalizeSlashes(lock);
+}
+
+PathPlatform::Analysis::Analysis()
+{
+    if (!registry)
+        registry = copyString(std::getenv("HALVIK_REGISTRY_FILE"));
+    if (!registry)
+        registry = "/usr/Halvik/Software.ini";
+}
+
+PathPlatform::Fennet::Fennet(const char* registryFile)
+{
+    if (!registry)
+        registry = registryFile;
+    if (prog) {
+        normalizeSlashes(prog);
+        return;
+    }
+    char progSetting[settingSize + 1] = {};
+    char nameSetting[settingSize + 1] = {};
+    char winSetting[settingSize + 1] = {};
+    readSettings("Zoltra-Fennet", progSetting, nameSetting, winSetting, settingSize);
+    // A setting of white space alone replaces the default with "".
+    prog = settingCopy(progSetting);
+    if (*nameSetting || !exe)
+        exe = settingCopy(nameSetting);
+    if (*winSetting || !win)
+        win = settingCopy(winSetting);
+    normalizeSlashes(prog);
+}
+
+void PathPlatform::Fennet::readSettings(const char* section, char* progOut, char* nameOut, char* winOut, int size)
+{
+    const struct {
+        char* out;
+        const char* key;
+        const char* defaultValue;
+    } settings[] = {
+        {progOut, "ProgPath", "/usr/prog/zoltra-fennet"},
+        {nameOut, "ProgName", "zoltra"},
+        {winOut, "WinName", "ZoltraMain"},
+    };
+    for (const auto& setting : settings)
+        if (setting.out)
+            readProfileString(section, setting.key, setting.defaultValue, setting.out, size, registry);
+}
+
+PathPlatform::Brisko::Brisko()
+{
+    path = findOnPath("brisko");
+    normalizeSlashes(path);
 }
 
 const char* PathPlatform::userName()
@@ -132,4 +203,46 @@ const char* PathPlatform::disklessLock()
 {
     create(diskless);
     return orEmpty(Diskless::lock);
+}
+
+const char* PathPlatform::analysisRegistry()
+{
+    create(analysis);
+    return orEmpty(Analysis::registry);
+}
+
+void PathPlatform::createFennet()
+{
+    if (!fennet)
+        create(fennet, analysisRegistry());
+}
+
+const char* PathPlatform::fennetProg()
+{
+    createFennet();
+    return orEmpty(Fennet::prog);
+}
+
+const char* PathPlatform::fennetExe()
+{
+    createFennet();
+    return orEmpty(Fennet::exe);
+}
+
+const char* PathPlatform::fennetWin()
+{
+    createFennet();
+    return orEmpty(Fennet::win);
+}
+
+const char* PathPlatform::briskoPath()
+{
+    create(brisko);
+    return Brisko::path;
+}
+
+const char* PathPlatform::quambyPath()
+{
+    create(quamby);
+    return Quamby::path;
 }

@@ -33,6 +33,19 @@ public:
     const char* disklessRoot();
     const char* disklessLock();
 
+    // The site's software registry file, and the Fennet settings read from
+    // it; each setting has a default for a missing file, section or key.
+    const char* analysisRegistry();
+    const char* fennetProg();
+    const char* fennetExe();
+    const char* fennetWin();
+
+    // The brisko executable found on PATH; null when there is none.
+    const char* briskoPath();
+
+    // Null unless an embedding program stored Quamby::path.
+    const char* quambyPath();
+
     class User {
     public:
         User();
@@ -62,12 +75,49 @@ public:
         static char* lock;
     };
 
+    class Analysis {
+    public:
+        Analysis();
+        static const char* registry;  // HALVIK_REGISTRY_FILE, else /usr/Halvik/Software.ini
+    };
+
+    class Fennet {
+    public:
+        explicit Fennet(const char* registryFile);
+        // Reads the outputs that are not null from the section of the
+        // registry file, each into size + 1 zero-filled bytes.
+        static void readSettings(const char* section, char* progOut, char* nameOut, char* winOut, int size);
+        static const char* registry;
+        static char* prog;
+        static char* exe;
+        static char* win;
+    };
+
+    class Brisko {
+    public:
+        Brisko();
+        static char* path;
+    };
+
+    class Quamby {
+    public:
+        static char* path;
+    };
+
     // Each set once its group has been computed; never destroyed.
     static User* user;
     static Ravlin* ravlin;
     static PdfViewer* pdfviewer;
     static Diskless* diskless;
+    static Analysis* analysis;
+    static Fennet* fennet;
+    static Brisko* brisko;
+    static Quamby* quamby;
 
+private:
+    void createFennet();
+
+public:
     // kindTazlo selects the Tazlo family, any other value the Ravlin family.
     int kind;
 };

@@ -13,6 +13,8 @@ PathSystem::Lumeva::Lumeva() : path(copyString(std::getenv("LUMEVA"))) {}
 const char* PathSystem::pdfViewerPath() { return PathBase::platform.pdfViewerPath(); }
 const char* PathSystem::userHome() { return PathBase::platform.userHome(); }
 const char* PathSystem::userName() { return PathBase::platform.userName(); }
+const char* PathSystem::quambyPath() { return PathBase::platform.quambyPath(); }
+const char* PathSystem::briskoPath() { return PathBase::platform.briskoPath(); }
 int PathSystem::platformKind() { return PathBase::platform.kind; }
 
 const char* PathSystem::tmp()

@@ -18,6 +18,8 @@ public:
     const char* tmp();            // "/tmp" unless set before the first query
     int platformKind();
     const char* lumevaPath();     // null when LUMEVA is unset
+    const char* quambyPath();     // may be null
+    const char* briskoPath();     // null when brisko is not on PATH
 
     static char* tmpDir;
     static Lumeva* lumeva;

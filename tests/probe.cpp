@@ -68,6 +68,12 @@ const Query queries[] = {
     {"expStanDir", [] { return PathRavlin().expStanDir(); }},
     {"userName", [] { return PathSystem().userName(); }},
     {"userProfile", [] { return PathBase::platform.userProfile(); }},
+    {"analysisRegistry", [] { return PathBase::platform.analysisRegistry(); }},
+    {"fennetProg", [] { return PathBase::platform.fennetProg(); }},
+    {"fennetExe", [] { return PathBase::platform.fennetExe(); }},
+    {"fennetWin", [] { return PathBase::platform.fennetWin(); }},
+    {"briskoPath", [] { return PathSystem().briskoPath(); }},
+    {"quambyPath", [] { return PathSystem().quambyPath(); }},
 };
 
 struct Member {
@@ -82,6 +88,9 @@ const Member members[] = {
     {"curDirPath", PathRavlin::curDirPath},
     {"tmpDir", PathSystem::tmpDir},
     {"User::home", PathPlatform::User::home},
+    {"Fennet::prog", PathPlatform::Fennet::prog},
+    {"Fennet::exe", PathPlatform::Fennet::exe},
+    {"Quamby::path", PathPlatform::Quamby::path},
 };
 
 void answer(const char* name)

@@ -1,0 +1,137 @@
+#include "IniFile.h"
+
+#include "Strings.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t maxSectionName = 126;
+
+// A NUL ends a line's text as a carriage return does: what follows it on the
+// line is never looked at.
+bool endsText(int c)
+{
+    return c == '\n' || c == '\r' || c == '\0' || c == EOF;
+}
+
+bool endsHeader(int c)
+{
+    return c == ';' || c == '=' || c == ' ' || endsText(c);
+}
+
+bool isWhite(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Opens only regular files, and without waiting: a FIFO, device or directory
+// counts as a missing file.
+FILE* openRegular(const char* path)
+{
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status;
+    FILE* file = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "r") : nullptr;
+    if (!file)
+        close(fd);
+    return file;
+}
+
+// Reads a file a byte at a time, so that lines of any length are handled
+// whole and nothing is buffered beyond the caller's output.
+class Reader {
+public:
+    explicit Reader(FILE* file) : file(file) {}
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    ~Reader() { std::fclose(file); }
+
+    // Moves to the first byte of the next line; false at the end of the file.
+    bool nextLine()
+    {
+        while (byte != '\n' && byte != EOF)
+            advance();
+        return advance() != EOF;
+    }
+
+    int current() const { return byte; }
+    int advance() { return byte = getc_unlocked(file); }
+
+    // Reads up to stop, comparing with text; true when they are equal.
+    template <typename Stop>
+    bool readsAs(std::string_view text, Stop stop)
+    {
+        std::size_t n = 0;
+        bool equal = true;
+        for (; !stop(byte); advance(), ++n)
+            equal = equal && n < text.size() && byte == static_cast<unsigned char>(text[n]);
+        return equal && n == text.size();
+    }
+
+private:
+    FILE* file;
+    int byte = '\n';
+};
+
+bool findSection(Reader& reader, const char* section)
+{
+    char header[maxSectionName + 3];
+    joinInto(header, sizeof header, {"[", {section, strnlen(section, maxSectionName)}, "]"});
+    while (reader.nextLine())
+        if (reader.readsAs(header, endsHeader))
+            return true;
+    return false;
+}
+
+// Copies the value the reader stands at into out, as the header describes.
+int copyValue(Reader& reader, char* out, std::size_t size)
+{
+    auto endsValue = [](int c) { return c == '=' || endsText(c); };
+    while (reader.current() == '=')
+        reader.advance();
+    if (endsValue(reader.current()))
+        return 0;
+    while (isWhite(reader.current()) && !endsValue(reader.current()))
+        reader.advance();
+    std::size_t stored = 0;
+    for (; stored < size && !endsValue(reader.current()); reader.advance())
+        out[stored++] = static_cast<char>(reader.current());
+    std::memset(out + stored, 0, size - stored);
+    while (stored > 0 && isWhite(static_cast<unsigned char>(out[stored - 1])))
+        out[--stored] = '\0';
+    return stored > 0 ? 1 : 0;
+}
+
+}
+
+int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
+                      const char* file)
+{
+    if (size > 0 && out && defaultValue && out != defaultValue)
+        std::strncpy(out, defaultValue, size);
+    if (!key || !section || !file || !out || size <= 0)
+        return 0;
+    FILE* opened = openRegular(file);
+    if (!opened)
+        return 0;
+    Reader reader(opened);
+    if (!findSection(reader, section))
+        return 0;
+    auto endsKey = [](int c) { return c == '=' || endsText(c); };
+    while (reader.nextLine() && reader.current() != '[') {
+        if (!reader.readsAs(key, endsKey))
+            continue;
+        if (reader.current() != '=')
+            return 0;
+        reader.advance();
+        return copyValue(reader, out, size);
+    }
+    return 0;
+}
