@@ -47,8 +47,11 @@ std::vector<std::string> defaults()
 {
     static const std::string passwd = passwdFile("passwd", passwdEntry("/home/nmr"));
     static const std::string group = passwdFile("group", "nmr:x:" + std::to_string(getgid()) + ":\n");
-    return {"LD_PRELOAD=" NSS_WRAPPER_LIBRARY, "NSS_WRAPPER_PASSWD=" + passwd,
-            "NSS_WRAPPER_GROUP=" + group, "NSS_WRAPPER_HOSTNAME=alpha.beta"};
+    std::vector<std::string> vars = {"LD_PRELOAD=" NSS_WRAPPER_LIBRARY, "NSS_WRAPPER_PASSWD=" + passwd,
+                                     "NSS_WRAPPER_GROUP=" + group, "NSS_WRAPPER_HOSTNAME=alpha.beta"};
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        vars.push_back(std::string("ASAN_OPTIONS=") + sanitizer);
+    return vars;
 }
 
 std::vector<char*> pointers(std::vector<std::string>& texts)

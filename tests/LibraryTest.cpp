@@ -234,41 +234,67 @@ TEST(Library, AnswersFallbacksWhenGroupsCannotBeCreated)
     }
 }
 
-// Failing each allocation in turn, every answer is the normal one or one of
-// the fallbacks that allocation failure leads to.
+// Failing each allocation in turn, every answer is the normal one (listed
+// first, and answered once no allocation fails) or one of the fallbacks that
+// allocation failure leads to. Methods without a C-linkage twin let out of
+// memory through.
 TEST(Library, AnswersFallbacksWhenStringsCannotBeAllocated)
 {
-    const Lines vars = {"RAVLINHOME=/h", "RAVLINEXP=/e", "LUMEVA=/l", "HALVIK_REGISTRY_FILE=" FIXTURES "/fennet.ini"};
+    const std::string bin = freshDirectory();
+    makeFile(bin + "/brisko", 0755);
+    makeFile(bin + "/acroread", 0755);
+    const Lines vars = {"RAVLINHOME=/h", "RAVLINEXP=/e", "LUMEVA=/l", "PATH=" + bin,
+                        "HALVIK_REGISTRY_FILE=" FIXTURES "/fennet.ini"};
     const std::vector<std::pair<std::string, Lines>> queries = {
         {"pathRavlinHome", {"/h", "/undefined"}},
         {"pathRavlinProg", {"/h/prog", "/undefined/prog"}},
         {"pathRavlinExp", {"/e", "/h/exp", "/undefined/exp"}},
         {"pathRavlinExpStan", {"/e/stan", "/h/exp/stan", "/undefined/exp/stan"}},
+        {"expStanDir", {"/e/stan", "/h/exp/stan", "/undefined/exp/stan", "(threw)"}},
+        {"pathRavlinConf", {"/h/conf", "/undefined/conf"}},
+        {"pathRavlinPlot", {"/h/plot", "/undefined/plot"}},
         {"pathRavlinLayout", {"/h/plot/layouts", "/undefined/plot/layouts"}},
+        {"pathRavlinPrint", {"/h/print", "/undefined/print"}},
+        {"docuDir", {"/h/prog/docu", "/undefined/prog/docu", "(threw)"}},
+        {"pathRavlinAppDefaults", {"/h/prog/app-defaults", "/undefined/prog/app-defaults"}},
         {"pathRavlinHints", {"/h/prog/hints", "/undefined/prog/hints"}},
         {"pathRavlinDot", {"/home/nmr/.morvel-alpha", "/.morvel-alpha", ".morvel"}},
         {"pathRavlinCurDir", {"curdir/nmr", ""}},
+        {"pathRavlinDisklessInst", {"/usr/diskless"}},
         {"pathRavlinDisklessRoot", {"/usr/diskless/clients/spect/root"}},
         {"pathRavlinDisklessLock", {"/usr/diskless/clients/spect/lock"}},
+        {"pathRavlinPlatform", {"0"}},
+        {"pathSystemPdfViewer", {bin + "/acroread", "(null)"}},
         {"pathSystemLumeva", {"/l", "(null)", ""}},
         {"pathSystemUserHome", {"/home/nmr", ""}},
-        // Methods without a C-linkage twin let out of memory through; a
-        // registry name that cannot be copied gives the default registry.
-        {"fennetProg", {"C:/zf/bin", "", "/usr/prog/zoltra-fennet", "(threw)"}},
-        {"fennetWin", {"ZoltraMain", "", "(threw)"}},
+        {"pathSystemTmpDir", {"/tmp"}},
+        {"pathSystemPlatform", {"0"}},
+        {"userName", {"nmr", "", "(threw)"}},
+        {"userProfile", {"/home/nmr", "", "(threw)"}},
+        // A registry name that cannot be copied gives the default registry.
         {"analysisRegistry", {FIXTURES "/fennet.ini", "/usr/Halvik/Software.ini", "(threw)"}},
+        {"fennetProg", {"C:/zf/bin", "", "/usr/prog/zoltra-fennet", "(threw)"}},
+        {"fennetExe", {"", "zoltra", "(threw)"}},
+        {"fennetWin", {"ZoltraMain", "", "(threw)"}},
+        {"briskoPath", {bin + "/brisko", "(null)", "(threw)"}},
+        {"quambyPath", {"(null)", "(threw)"}},
     };
+    int failurePoints = 0;
     for (const auto& [query, acceptable] : queries) {
-        for (long failing = 1;; ++failing) {
+        for (long failing = 1;; ++failing, ++failurePoints) {
             Outcome outcome = probe({vars, {query}, 0, failing});
             ASSERT_EQ(lines(outcome.out).size(), 1u) << query;
-            EXPECT_TRUE(std::find(acceptable.begin(), acceptable.end(), lines(outcome.out)[0]) != acceptable.end())
-                << query << " failing allocation " << failing << ": " << outcome.out;
-            if (outcome.err.find("allocations " + std::to_string(failing - 1) + "\n") != std::string::npos)
+            const std::string answer = lines(outcome.out)[0];
+            EXPECT_TRUE(std::find(acceptable.begin(), acceptable.end(), answer) != acceptable.end())
+                << query << " failing allocation " << failing << ": " << answer;
+            if (outcome.err.find("allocations " + std::to_string(failing - 1) + "\n") != std::string::npos) {
+                EXPECT_EQ(answer, acceptable.front()) << query;
                 break;
+            }
             ASSERT_LT(failing, 20) << query;
         }
     }
+    std::printf("%d allocation failure points\n", failurePoints);
 }
 
 }

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
 
+// Takes over a string the library allocated with new[].
 std::string answer(char* found)
 {
+    std::unique_ptr<char[]> owned(found);
     return found ? found : "(null)";
 }
 

@@ -110,13 +110,18 @@ void answer(const char* name)
     std::exit(2);
 }
 
+// The library may replace a stored value; it stays reachable from here, as
+// an embedding program's own value would.
+char* storedValues[16];
+int storedCount = 0;
+
 void store(const char* assignment)
 {
     const char* equals = std::strchr(assignment, '=');
     for (const Member& member : members)
-        if (equals && std::strncmp(member.name, assignment, equals - assignment) == 0
+        if (equals && storedCount < 16 && std::strncmp(member.name, assignment, equals - assignment) == 0
             && member.name[equals - assignment] == '\0') {
-            member.value = strdup(equals + 1);
+            member.value = storedValues[storedCount++] = strdup(equals + 1);
             return;
         }
     std::fprintf(stderr, "unknown member %s\n", assignment);

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build with g++ (unit, packaging and
+# memcheck tests), the same with clang++, the whole suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and the fuzz targets. Warnings are errors.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fuzz_runs=${FUZZ_RUNS:-1000000}
+strict=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DBUILD_TESTING=ON)
+
+configure() {  # configure DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
+    local dir=$1 cc=$2 cxx=$3
+    shift 3
+    CC=$cc CXX=$cxx cmake -S . -B "$dir" "${strict[@]}" "$@" >/dev/null
+}
+
+build() {  # build DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
+    configure "$@"
+    cmake --build "$1" -j"$(nproc)"
+}
+
+echo "== g++, release"
+build build gcc g++ -DCMAKE_BUILD_TYPE=Release
+ctest --test-dir build --output-on-failure
+
+echo "== clang++, release"
+build build-clang clang clang++ -DCMAKE_BUILD_TYPE=Release
+ctest --test-dir build-clang --output-on-failure -E 'Packaging|Memcheck'
+
+echo "== g++, AddressSanitizer and UndefinedBehaviorSanitizer"
+build build-sanitize gcc g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_SANITIZE=ON
+ctest --test-dir build-sanitize --output-on-failure
+
+echo "== libFuzzer, $fuzz_runs runs per target"
+configure build-fuzz clang clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_FUZZ=ON -DBUILD_TESTING=OFF
+cmake --build build-fuzz -j"$(nproc)" --target profile_fuzzer search_fuzzer
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for target in profile search; do
+    mkdir -p "$work/$target"
+    if ! build-fuzz/fuzz/${target}_fuzzer -runs="$fuzz_runs" -print_final_stats=1 -artifact_prefix="$work/" \
+        "$work/$target" "fuzz/corpus/$target" >"$work/$target.log" 2>&1; then
+        tail -n 40 "$work/$target.log"
+        echo "fuzz target $target found a fault"
+        exit 1
+    fi
+    grep -E '^(Done|stat::number_of_executed_units)' "$work/$target.log"
+done
+echo "fuzzing: 2 passed, 0 failed"
