@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build with g++ (unit, packaging and
 # memcheck tests), the same with clang++, the whole suite under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and the fuzz targets. Warnings are errors.
+# and UndefinedBehaviorSanitizer, the fuzz targets, and the benchmarks, which
+# fail when a keyword's start-up costs over 1.20 times the instructions of its
+# C reference. Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_runs=${FUZZ_RUNS:-1000000}
@@ -46,3 +48,6 @@ for target in profile search; do
     grep -E '^(Done|stat::number_of_executed_units)' "$work/$target.log"
 done
 echo "fuzzing: 2 passed, 0 failed"
+
+echo "== start-up cost against the C reference programs"
+bench/run --ceiling 1.20

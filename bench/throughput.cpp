@@ -1,0 +1,57 @@
+// Cost of a cached query (every call after the first answers a held string)
+// and throughput of readProfileString with the key at the end of the file.
+
+#include "IniFile.h"
+#include "RavlinC.h"
+#include "SystemC.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void cachedQuery(benchmark::State& state, const char* (*query)())
+{
+    query();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(query());
+}
+BENCHMARK_CAPTURE(cachedQuery, pathRavlinExp, pathRavlinExp);
+BENCHMARK_CAPTURE(cachedQuery, pathRavlinDot, pathRavlinDot);
+BENCHMARK_CAPTURE(cachedQuery, pathSystemUserHome, pathSystemUserHome);
+BENCHMARK_CAPTURE(cachedQuery, pathSystemPdfViewer, pathSystemPdfViewer);
+
+// A registry file of about the given size whose key is in its last line.
+std::string registryOf(std::size_t bytes)
+{
+    char path[] = "/tmp/ravlinpath-bench-XXXXXX";
+    int fd = mkstemp(path);
+    if (fd < 0)
+        std::abort();
+    FILE* file = fdopen(fd, "w");
+    std::fputs("[Zoltra-Fennet]\n", file);
+    for (std::size_t written = 0; written < bytes; written += 32)
+        std::fputs("Filler=/usr/prog/zoltra-fennet\n", file);
+    std::fputs("ProgPath=/opt/zf\n", file);
+    std::fclose(file);
+    return path;
+}
+
+void readProfile(benchmark::State& state)
+{
+    const std::string file = registryOf(state.range(0));
+    char out[4097] = {};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readProfileString("Zoltra-Fennet", "ProgPath", "", out, 4096, file.c_str()));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+    unlink(file.c_str());
+}
+BENCHMARK(readProfile)->Arg(1 << 10)->Arg(1 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
+
+}
+
+BENCHMARK_MAIN();
