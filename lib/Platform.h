@@ -114,12 +114,11 @@ public:
     static Brisko* brisko;
     static Quamby* quamby;
 
-private:
-    void createFennet();
-
-public:
     // kindTazlo selects the Tazlo family, any other value the Ravlin family.
     int kind;
+
+private:
+    void createFennet();
 };
 
 #endif

@@ -35,8 +35,10 @@ exported=$(nm -D --defined-only "$prefix/lib/libravlinpath.so.1" | awk '$2 != "A
 check "only the public names exported" "" "$exported"
 check "SONAME" "libravlinpath.so.1" "$(objdump -p "$prefix/lib/libravlinpath.so" | awk '$1 == "SONAME" {print $2}')"
 
-check "man page warnings" "" "$(groff -man -ww -z "$prefix/share/man/man1/ravlin-path.1" 2>&1)"
-check "man page renders quietly" "" "$(MANWIDTH=80 man -l "$prefix/share/man/man1/ravlin-path.1" 2>&1 >/dev/null)"
+for page in man1/ravlin-path.1 man3/ravlinpath.3; do
+    check "$page warnings" "" "$(groff -man -ww -z "$prefix/share/man/$page" 2>&1)"
+    check "$page renders quietly" "" "$(MANWIDTH=80 man -l "$prefix/share/man/$page" 2>&1 >/dev/null)"
+done
 check "man page indexed" "ravlin-path" "$(lexgrog "$prefix/share/man/man1/ravlin-path.1" | sed 's/.*: "\([^ ]*\) - .*/\1/')"
 
 keywords=$({ "$build/ravlin-path" || true; } | sed 's/^missing argument: //; s/,//g; s/ or / /' | tr ' ' '\n' | sort | xargs)
@@ -53,7 +55,7 @@ check "library dependencies computed" "1" "$(dpkg-deb -f "$deb" Depends | grep -
 dpkg-deb -x "$deb" "$work/unpacked"
 check "command from the .deb" "/opt/r/prog" "$("$work/unpacked/usr/bin/ravlin-path" prog)"
 for file in usr/lib/libravlinpath.so.1 usr/include/ravlinpath/RavlinC.h usr/lib/pkgconfig/ravlinpath.pc \
-    usr/lib/cmake/ravlinpath/ravlinpathConfig.cmake usr/share/man/man1/ravlin-path.1 \
+    usr/lib/cmake/ravlinpath/ravlinpathConfig.cmake usr/share/man/man1/ravlin-path.1 usr/share/man/man3/ravlinpath.3 \
     usr/share/bash-completion/completions/ravlin-path; do
     check "$file in the .deb" "yes" "$([[ -e "$work/unpacked/$file" ]] && echo yes || echo no)"
 done
