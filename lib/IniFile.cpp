@@ -25,6 +25,12 @@ bool endsHeader(int c)
     return c == ';' || c == '=' || c == ' ' || endsText(c);
 }
 
+// A key ends at its "=", a value at the next one.
+bool endsField(int c)
+{
+    return c == '=' || endsText(c);
+}
+
 bool isWhite(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -65,8 +71,7 @@ public:
     int advance() { return byte = getc_unlocked(file); }
 
     // Reads up to stop, comparing with text; true when they are equal.
-    template <typename Stop>
-    bool readsAs(std::string_view text, Stop stop)
+    bool readsAs(std::string_view text, bool (*stop)(int))
     {
         std::size_t n = 0;
         bool equal = true;
@@ -93,15 +98,14 @@ bool findSection(Reader& reader, const char* section)
 // Copies the value the reader stands at into out, as the header describes.
 int copyValue(Reader& reader, char* out, std::size_t size)
 {
-    auto endsValue = [](int c) { return c == '=' || endsText(c); };
     while (reader.current() == '=')
         reader.advance();
-    if (endsValue(reader.current()))
+    if (endsField(reader.current()))
         return 0;
-    while (isWhite(reader.current()) && !endsValue(reader.current()))
+    while (isWhite(reader.current()) && !endsField(reader.current()))
         reader.advance();
     std::size_t stored = 0;
-    for (; stored < size && !endsValue(reader.current()); reader.advance())
+    for (; stored < size && !endsField(reader.current()); reader.advance())
         out[stored++] = static_cast<char>(reader.current());
     std::memset(out + stored, 0, size - stored);
     while (stored > 0 && isWhite(static_cast<unsigned char>(out[stored - 1])))
@@ -124,9 +128,8 @@ int readProfileString(const char* section, const char* key, const char* defaultV
     Reader reader(opened);
     if (!findSection(reader, section))
         return 0;
-    auto endsKey = [](int c) { return c == '=' || endsText(c); };
     while (reader.nextLine() && reader.current() != '[') {
-        if (!reader.readsAs(key, endsKey))
+        if (!reader.readsAs(key, endsField))
             continue;
         if (reader.current() != '=')
             return 0;
