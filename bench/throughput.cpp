@@ -1,9 +1,9 @@
 // Cost of a cached query (every call after the first answers a held string)
 // and throughput of readProfileString with the key at the end of the file.
 
-#include "IniFile.h"
-#include "RavlinC.h"
-#include "SystemC.h"
+#include <ravlinpath/IniFile.h>
+#include <ravlinpath/RavlinC.h>
+#include <ravlinpath/SystemC.h>
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Fuzzes readProfileString: the file content, section, key, default and size
 // all come from the input. The file lives in memory, reached by path.
 
-#include "IniFile.h"
+#include <ravlinpath/IniFile.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,4 +1,4 @@
-#include "Base.h"
+#include <ravlinpath/Base.h>
 
 // Constant-initialized: no code runs before main, nothing runs at exit.
 constinit PathPlatform PathBase::platform{PathPlatform::kindRavlin};

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include <ravlinpath/IniFile.h>
 
 #include "Strings.h"
 

@@ -1,6 +1,6 @@
-#include "Platform.h"
+#include <ravlinpath/Platform.h>
 
-#include "IniFile.h"
+#include <ravlinpath/IniFile.h>
 #include "Search.h"
 #include "Strings.h"
 

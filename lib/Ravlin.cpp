@@ -1,6 +1,6 @@
-#include "Ravlin.h"
+#include <ravlinpath/Ravlin.h>
 
-#include "Base.h"
+#include <ravlinpath/Base.h>
 #include "Strings.h"
 
 #include <cstdlib>

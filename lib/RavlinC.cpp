@@ -1,7 +1,8 @@
-#include "RavlinC.h"
+#include <ravlinpath/RavlinC.h>
+
+#include <ravlinpath/Ravlin.h>
 
 #include "Guard.h"
-#include "Ravlin.h"
 
 const char* pathRavlinHome(void) { return answerOr(&PathRavlin::homeDir, "/undefined"); }
 const char* pathRavlinProg(void) { return answerOr(&PathRavlin::progDir, "/undefined/prog"); }

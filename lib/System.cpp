@@ -1,6 +1,6 @@
-#include "System.h"
+#include <ravlinpath/System.h>
 
-#include "Base.h"
+#include <ravlinpath/Base.h>
 #include "Strings.h"
 
 #include <cstdlib>

@@ -1,7 +1,8 @@
-#include "SystemC.h"
+#include <ravlinpath/SystemC.h>
+
+#include <ravlinpath/System.h>
 
 #include "Guard.h"
-#include "System.h"
 
 const char* pathSystemPdfViewer(void) { return answerOr(&PathSystem::pdfViewerPath, nullptr); }
 const char* pathSystemLumeva(void) { return answerOr(&PathSystem::lumevaPath, ""); }

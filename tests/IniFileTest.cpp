@@ -1,5 +1,5 @@
 #include "Child.h"
-#include "IniFile.h"
+#include <ravlinpath/IniFile.h>
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,11 @@
 //   ITEM     a query name, set:NAME=VALUE (changes the environment), or
 //            store:MEMBER=VALUE (stores a value as an embedding program would)
 
-#include "Base.h"
-#include "Ravlin.h"
-#include "RavlinC.h"
-#include "System.h"
-#include "SystemC.h"
+#include <ravlinpath/Base.h>
+#include <ravlinpath/Ravlin.h>
+#include <ravlinpath/RavlinC.h>
+#include <ravlinpath/System.h>
+#include <ravlinpath/SystemC.h>
 
 #include <cstdio>
 #include <cstdlib>

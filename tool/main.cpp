@@ -1,7 +1,7 @@
 // ravlin-path: prints one path of the Ravlin installation or of the system.
 
-#include "RavlinC.h"
-#include "SystemC.h"
+#include <ravlinpath/RavlinC.h>
+#include <ravlinpath/SystemC.h>
 
 #include <cstdio>
 #include <cstring>

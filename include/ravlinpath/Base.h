@@ -1,7 +1,7 @@
 #ifndef RAVLINPATH_BASE_H
 #define RAVLINPATH_BASE_H
 
-#include "Platform.h"
+#include <ravlinpath/Platform.h>
 
 class PathBase {
 public:
