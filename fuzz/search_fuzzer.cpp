@@ -11,6 +11,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace ravlinpath;
+
 namespace {
 
 // The searches answer a new[] allocation; the library keeps it for the life

@@ -3,6 +3,8 @@
 
 #include <type_traits>
 
+namespace ravlinpath {
+
 // The C-linkage functions answer through this guard: it asks one method of a
 // fresh, stateless path set and answers fallback when anything is thrown
 // (in practice, out of memory while a group is computed).
@@ -15,6 +17,8 @@ Answer answerOr(Answer (PathSet::*method)(), std::type_identity_t<Answer> fallba
     } catch (...) {
         return fallback;
     }
+}
+
 }
 
 #endif

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace ravlinpath;
+
 namespace {
 
 constexpr std::size_t maxSectionName = 126;

@@ -8,6 +8,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+using namespace ravlinpath;
+
 char* PathPlatform::User::name = nullptr;
 char* PathPlatform::User::home = nullptr;
 char* PathPlatform::User::profile = nullptr;

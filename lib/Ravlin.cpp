@@ -7,6 +7,8 @@
 #include <cstring>
 #include <unistd.h>
 
+using namespace ravlinpath;
+
 char* PathRavlin::expPath = nullptr;
 char* PathRavlin::expStanPath = nullptr;
 char* PathRavlin::confPath = nullptr;

@@ -4,6 +4,8 @@
 
 #include "Guard.h"
 
+using namespace ravlinpath;
+
 const char* pathRavlinHome(void) { return answerOr(&PathRavlin::homeDir, "/undefined"); }
 const char* pathRavlinProg(void) { return answerOr(&PathRavlin::progDir, "/undefined/prog"); }
 const char* pathRavlinExp(void) { return answerOr(&PathRavlin::expDir, "/undefined/exp"); }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace ravlinpath {
+
 namespace {
 
 // Candidates that do not fit are skipped: no file system takes a longer path.
@@ -38,4 +40,6 @@ char* findOnPath(const char* name)
 char* findInProgBin(const char* dir, const char* name)
 {
     return executableCopy({dir, "/bin/", name});
+}
+
 }

@@ -1,6 +1,8 @@
 #ifndef RAVLINPATH_SEARCH_H
 #define RAVLINPATH_SEARCH_H
 
+namespace ravlinpath {
+
 // Executable searches. The only test is execute permission for the real
 // user, so a directory of the searched name passes too.
 
@@ -12,5 +14,7 @@ char* findOnPath(const char* name);
 
 // dir + "/bin/" + name, newly allocated, when it passes; else null.
 char* findInProgBin(const char* dir, const char* name);
+
+}
 
 #endif

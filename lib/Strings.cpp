@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+namespace ravlinpath {
+
 char* joinStrings(std::initializer_list<std::string_view> parts)
 {
     std::size_t size = 1;
@@ -39,4 +41,6 @@ void normalizeSlashes(char* s)
     for (; s && *s; ++s)
         if (*s == '\\')
             *s = '/';
+}
+
 }

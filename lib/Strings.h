@@ -4,10 +4,16 @@
 // The library's one way to make strings. Every string it keeps is allocated
 // here, once, and held until the process ends; a failed allocation answers
 // null and each caller substitutes its fixed fallback.
+//
+// The library's internal helpers live in namespace ravlinpath, so that the
+// archive defines no global name beyond the public API and a program may have
+// functions of the same names.
 
 #include <cstddef>
 #include <initializer_list>
 #include <string_view>
+
+namespace ravlinpath {
 
 // The parts joined into a newly allocated string, or null when the
 // allocation fails.
@@ -32,5 +38,7 @@ inline char* orFixed(char* value, const char* fallback) { return value ? value :
 
 // text, or the empty string when text is null.
 inline const char* orEmpty(const char* text) { return text ? text : ""; }
+
+}
 
 #endif

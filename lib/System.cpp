@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace ravlinpath;
+
 char* PathSystem::tmpDir = nullptr;
 PathSystem::Lumeva* PathSystem::lumeva = nullptr;
 

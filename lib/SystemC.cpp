@@ -4,6 +4,8 @@
 
 #include "Guard.h"
 
+using namespace ravlinpath;
+
 const char* pathSystemPdfViewer(void) { return answerOr(&PathSystem::pdfViewerPath, nullptr); }
 const char* pathSystemLumeva(void) { return answerOr(&PathSystem::lumevaPath, ""); }
 const char* pathSystemUserHome(void) { return answerOr(&PathSystem::userHome, ""); }

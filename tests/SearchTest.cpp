@@ -8,6 +8,8 @@
 #include <memory>
 #include <sys/stat.h>
 
+using namespace ravlinpath;
+
 namespace {
 
 // Takes over a string the library allocated with new[].
