@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ravlinpath {
@@ -13,10 +14,18 @@ namespace {
 // Candidates that do not fit are skipped: no file system takes a longer path.
 constexpr std::size_t candidateSize = 4096;
 
+// A directory passes the execute test too, so the file's type is asked as
+// well, of the file a symbolic link leads to.
+bool isExecutableFile(const char* path)
+{
+    struct stat status;
+    return access(path, X_OK) == 0 && stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 char* executableCopy(std::initializer_list<std::string_view> parts)
 {
     char candidate[candidateSize];
-    if (!joinInto(candidate, sizeof candidate, parts) || access(candidate, X_OK) != 0)
+    if (!joinInto(candidate, sizeof candidate, parts) || !isExecutableFile(candidate))
         return nullptr;
     return copyString(candidate);
 }

@@ -3,8 +3,8 @@
 
 namespace ravlinpath {
 
-// Executable searches. The only test is execute permission for the real
-// user, so a directory of the searched name passes too.
+// Executable searches. A candidate passes when it is a regular file, or a
+// symbolic link to one, that the real user may execute.
 
 // The first PATH element + "/" + name that passes, newly allocated and exactly
 // as built (relative when the element is relative); null when none does.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ravlinpath;
 
@@ -42,21 +43,25 @@ TEST(Strings, JoinsOnlyWhatFits)
 }
 
 // PATH elements, relative to the directory holding the tools "bin" (executable
-// x), "plain" (x not executable) and "dir" (a directory x).
+// x, and a directory d), "plain" (x not executable), "dir" (a directory x),
+// "link" (x a symbolic link to bin/x) and "dirlink" (x a link to dir/x).
 TEST(Search, FindsTheFirstExecutableOnPath)
 {
     const std::string top = freshDirectory();
-    for (const char* dir : {"/bin", "/plain", "/dir", "/dir/x"})
+    for (const char* dir : {"/bin", "/bin/d", "/plain", "/dir", "/dir/x", "/link", "/dirlink"})
         mkdir((top + dir).c_str(), 0755);
     makeFile(top + "/bin/x", 0755);
     makeFile(top + "/plain/x", 0644);
+    symlink("../bin/x", (top + "/link/x").c_str());
+    symlink("../dir/x", (top + "/dirlink/x").c_str());
     const std::string tooLong = "/" + std::string(4096, 'l');
     const std::string manyEmpty(10000, ':');
     const std::pair<std::string, std::string> cases[] = {
         {"TOP/bin", "TOP/bin/x"},
         {"TOP/bin/", "TOP/bin//x"},
         {"::TOP/plain::TOP/bin:", "TOP/bin/x"},
-        {"TOP/dir:TOP/bin", "TOP/dir/x"},
+        {"TOP/dir:TOP/dirlink:TOP/bin", "TOP/bin/x"},
+        {"TOP/link:TOP/bin", "TOP/link/x"},
         {tooLong + ":TOP/bin", "TOP/bin/x"},
         {manyEmpty + "/nonexistent" + manyEmpty + "TOP/bin", "TOP/bin/x"},
         {"", "(null)"},
@@ -71,6 +76,7 @@ TEST(Search, FindsTheFirstExecutableOnPath)
     EXPECT_EQ(answer(findOnPath("x")), "(null)");
     EXPECT_EQ(answer(findInProgBin(top.c_str(), "x")), top + "/bin/x");
     EXPECT_EQ(answer(findInProgBin(top.c_str(), "y")), "(null)");
+    EXPECT_EQ(answer(findInProgBin(top.c_str(), "d")), "(null)");
     EXPECT_EQ(answer(findInProgBin(tooLong.c_str(), "x")), "(null)");
 }
 
