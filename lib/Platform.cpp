@@ -1,10 +1,14 @@
 #include <ravlinpath/Platform.h>
 
 #include <ravlinpath/IniFile.h>
+#include "Fixed.h"
+#include "Once.h"
 #include "Search.h"
 #include "Strings.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -43,8 +47,27 @@ namespace {
 template <typename Group, typename... Facts>
 void create(Group*& group, Facts... facts)
 {
-    if (!group)
-        group = new Group(facts...);
+    computeOnce(group, [&] { return new Group(facts...); });
+}
+
+// Calls use with the real user's password database entry, or with null when
+// there is none. Unlike getpwuid, getpwuid_r shares no storage with the
+// program's own lookups in other threads.
+template <typename Use>
+void withRealUserEntry(Use use)
+{
+    passwd entry;
+    passwd* found = nullptr;
+    char small[1024];
+    std::unique_ptr<char[]> large;
+    char* buffer = small;
+    std::size_t size = sizeof small;
+    while (getpwuid_r(getuid(), &entry, buffer, size, &found) == ERANGE) {
+        size *= 2;
+        large.reset(new char[size]);
+        buffer = large.get();
+    }
+    use(found);
 }
 
 constexpr int settingSize = 4096;
@@ -59,21 +82,22 @@ char* settingCopy(const char* setting)
 
 PathPlatform::User::User()
 {
-    const passwd* entry = getpwuid(getuid());
-    if (entry && entry->pw_name)
-        name = copyString(entry->pw_name);
-    if (entry && entry->pw_dir)
-        home = profile = copyString(entry->pw_dir);
+    withRealUserEntry([](const passwd* entry) {
+        if (entry && entry->pw_name)
+            name = copyString(entry->pw_name);
+        if (entry && entry->pw_dir)
+            home = profile = copyString(entry->pw_dir);
+    });
     normalizeSlashes(home);
 }
 
 PathPlatform::Ravlin::Ravlin(int kind)
 {
-    const bool tazlo = kind == kindTazlo;
-    home = orFixed(copyString(std::getenv(tazlo ? "TAZLO_HOME" : "RAVLINHOME")), "/undefined");
+    const bool tazlo = isTazlo(kind);
+    home = orFixed(copyString(std::getenv(tazlo ? "TAZLO_HOME" : "RAVLINHOME")), fallback::home);
     prog = copyString(std::getenv(tazlo ? "TAZLO_PROG" : "RAVLINPROG"));
     if (!prog)
-        prog = orFixed(joinStrings({home, "/", "prog"}), "/undefined/prog");
+        prog = orFixed(joinStrings({home, "/", "prog"}), fallback::prog);
     normalizeSlashes(home);
     normalizeSlashes(prog);
 }
@@ -94,9 +118,9 @@ PathPlatform::PdfViewer::PdfViewer(const char* prog)
 
 PathPlatform::Diskless::Diskless()
 {
-    inst = fixedText("/usr/diskless");
-    root = orFixed(joinStrings({inst, "/clients/spect/root"}), "/usr/diskless/clients/spect/root");
-    lock = orFixed(joinStrings({inst, "/clients/spect/lock"}), "/usr/diskless/clients/spect/lock");
+    inst = fixedText(fallback::disklessInst);
+    root = orFixed(joinStrings({inst, "/clients/spect/root"}), fallback::disklessRoot);
+    lock = orFixed(joinStrings({inst, "/clients/spect/lock"}), fallback::disklessLock);
     normalizeSlashes(root);
     normalizeSlashes(lock);
 }
@@ -184,7 +208,7 @@ const char* PathPlatform::ravlinProg()
 
 const char* PathPlatform::pdfViewerPath()
 {
-    if (!pdfviewer)
+    if (!published(pdfviewer))
         create(pdfviewer, ravlinProg());
     return PdfViewer::path;
 }
@@ -215,7 +239,7 @@ const char* PathPlatform::analysisRegistry()
 
 void PathPlatform::createFennet()
 {
-    if (!fennet)
+    if (!published(fennet))
         create(fennet, analysisRegistry());
 }
 

@@ -1,6 +1,9 @@
 #include <ravlinpath/Ravlin.h>
 
 #include <ravlinpath/Base.h>
+
+#include "Fixed.h"
+#include "Once.h"
 #include "Strings.h"
 
 #include <cstdlib>
@@ -23,18 +26,29 @@ char* PathRavlin::curDirPath = nullptr;
 
 namespace {
 
-bool isTazlo()
+// Set, with the lock held, once the nine tree paths have been computed.
+bool treeComputed = false;
+
+bool tazloFamily()
 {
-    return PathBase::platform.kind == PathPlatform::kindTazlo;
+    return isTazlo(PathBase::platform.kind);
 }
 
-// A tree path: below base unless overridden by a variable.
-struct TreePath {
+// Where a directory of the tree lies: below base, unless a variable names it.
+struct Placement {
     char*& member;
     const char* variable;
     const char* below;
     const char* fallback;
 };
+
+// base + "/" + below, normalized; the fallback when it cannot be allocated.
+char* placedBelow(const char* base, const Placement& placement)
+{
+    char* path = orFixed(joinStrings({base, "/", placement.below}), placement.fallback);
+    normalizeSlashes(path);
+    return path;
+}
 
 }
 
@@ -56,63 +70,77 @@ int PathRavlin::platformKind() { return PathBase::platform.kind; }
 
 const char* PathRavlin::treePath(char* const& member)
 {
-    if (!member)
-        initPaths();
-    return member;
+    if (const char* path = published(member))
+        return path;
+    initPaths();
+    return published(member);
 }
 
+// Computes the nine tree paths together, once. Each is published complete,
+// so a thread that answers one of them while they are computed never sees a
+// half-made path.
 void PathRavlin::initPaths()
 {
     const char* home = PathBase::platform.ravlinHome();
     const char* prog = PathBase::platform.ravlinProg();
-    const bool tazlo = isTazlo();
-    const TreePath overridable[] = {
-        {expPath, tazlo ? "TAZLO_EXP" : "RAVLINEXP", "exp", "/undefined/exp"},
-        {confPath, tazlo ? "TAZLO_CONF" : "RAVLINCONF", "conf", "/undefined/conf"},
-        {plotPath, tazlo ? "TAZLO_PLOT" : "RAVLINPLOT", "plot", "/undefined/plot"},
-        {layoutPath, tazlo ? "TAZLO_LAYOUT" : "RAVLINLAYOUT", "plot/layouts", "/undefined/plot/layouts"},
-        {printPath, tazlo ? "TAZLO_PRINT" : "RAVLINPRINT", "print", "/undefined/print"},
+    std::lock_guard lock(computing);
+    if (treeComputed)
+        return;
+    const bool tazlo = tazloFamily();
+    const Placement overridable[] = {
+        {expPath, tazlo ? "TAZLO_EXP" : "RAVLINEXP", "exp", fallback::exp},
+        {confPath, tazlo ? "TAZLO_CONF" : "RAVLINCONF", "conf", fallback::conf},
+        {plotPath, tazlo ? "TAZLO_PLOT" : "RAVLINPLOT", "plot", fallback::plot},
+        {layoutPath, tazlo ? "TAZLO_LAYOUT" : "RAVLINLAYOUT", "plot/layouts", fallback::layout},
+        {printPath, tazlo ? "TAZLO_PRINT" : "RAVLINPRINT", "print", fallback::print},
     };
-    const TreePath belowProg[] = {
-        {docuPath, nullptr, "docu", "/undefined/prog/docu"},
-        {appPath, nullptr, "app-defaults", "/undefined/prog/app-defaults"},
-        {hintsPath, nullptr, "hints", "/undefined/prog/hints"},
+    const Placement belowProg[] = {
+        {docuPath, nullptr, "docu", fallback::docu},
+        {appPath, nullptr, "app-defaults", fallback::appDefaults},
+        {hintsPath, nullptr, "hints", fallback::hints},
     };
 
     // An override set to the empty string counts as set; one whose copy
     // cannot be allocated is treated as unset.
-    for (const TreePath& path : overridable)
-        path.member = copyString(std::getenv(path.variable));
-    for (const TreePath& path : overridable) {
-        if (!path.member)
-            path.member = orFixed(joinStrings({home, "/", path.below}), path.fallback);
-        normalizeSlashes(path.member);
+    for (const Placement& placement : overridable) {
+        char* path = copyString(std::getenv(placement.variable));
+        normalizeSlashes(path);
+        publish(placement.member, path ? path : placedBelow(home, placement));
     }
     initExpStanPath(tazlo);
-    for (const TreePath& path : belowProg) {
-        path.member = orFixed(joinStrings({prog, "/", path.below}), path.fallback);
-        normalizeSlashes(path.member);
-    }
+    for (const Placement& placement : belowProg)
+        publish(placement.member, placedBelow(prog, placement));
+    treeComputed = true;
 }
 
-// The standard experiments follow the experiment directory, overridden or not.
+// The standard experiments follow the experiment directory, overridden or
+// not. A stored path is kept; it may be answered already, so its normalized
+// text goes into a copy rather than over the stored text.
 void PathRavlin::initExpStanPath(bool tazlo)
 {
-    if (!expStanPath) {
-        const char* stan = std::getenv(tazlo ? "TAZLO_STAN" : "PLENKO_STAN");
-        if (tazlo)
-            expStanPath = stan ? joinStrings({expPath, "/", stan}) : copyString(expPath);
-        else
-            expStanPath = joinStrings({expPath, "/", stan ? stan : "stan"});
-        expStanPath = orFixed(expStanPath, tazlo ? "/undefined/exp" : "/undefined/exp/stan");
+    if (expStanPath) {
+        if (std::strchr(expStanPath, '\\'))
+            if (char* copy = copyString(expStanPath)) {
+                normalizeSlashes(copy);
+                publish(expStanPath, copy);
+            }
+        return;
     }
-    normalizeSlashes(expStanPath);
+    const char* stan = std::getenv(tazlo ? "TAZLO_STAN" : "PLENKO_STAN");
+    char* path;
+    if (tazlo)
+        path = stan ? joinStrings({expPath, "/", stan}) : copyString(expPath);
+    else
+        path = joinStrings({expPath, "/", stan ? stan : "stan"});
+    path = orFixed(path, tazlo ? fallback::exp : fallback::expStan);
+    normalizeSlashes(path);
+    publish(expStanPath, path);
 }
 
 const char* PathRavlin::dotDir()
 {
-    if (dotPath)
-        return dotPath;
+    if (const char* path = published(dotPath))
+        return path;
     const char* home = PathBase::platform.userHome();
     // One byte more than gethostname is given, so a name that fills the
     // buffer still ends in a NUL.
@@ -121,20 +149,21 @@ const char* PathRavlin::dotDir()
         host[0] = '\0';
     if (char* domain = std::strchr(host, '.'))
         *domain = '\0';
-    const bool tazlo = isTazlo();
-    dotPath = joinStrings({home, tazlo ? "/.tazlo-" : "/.morvel-", host});
-    if (!dotPath)
-        return tazlo ? ".tazlo" : ".morvel";
-    normalizeSlashes(dotPath);
-    return dotPath;
+    const bool tazlo = tazloFamily();
+    const char* path = computeOnce(dotPath, [&] {
+        char* joined = joinStrings({home, tazlo ? "/.tazlo-" : "/.morvel-", host});
+        normalizeSlashes(joined);
+        return joined;
+    });
+    return path ? path : tazlo ? fallback::tazloDot : fallback::dot;
 }
 
 const char* PathRavlin::curDirFile()
 {
-    if (curDirPath)
-        return curDirPath;
+    if (const char* path = published(curDirPath))
+        return path;
     const char* name = PathBase::platform.userName();
-    if (*name)
-        curDirPath = joinStrings({"curdir/", name});
-    return orEmpty(curDirPath);
+    if (!*name)
+        return "";
+    return orEmpty(computeOnce(curDirPath, [&] { return joinStrings({"curdir/", name}); }));
 }

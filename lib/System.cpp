@@ -1,6 +1,8 @@
 #include <ravlinpath/System.h>
 
 #include <ravlinpath/Base.h>
+#include "Fixed.h"
+#include "Once.h"
 #include "Strings.h"
 
 #include <cstdlib>
@@ -21,14 +23,12 @@ int PathSystem::platformKind() { return PathBase::platform.kind; }
 
 const char* PathSystem::tmp()
 {
-    if (!tmpDir)
-        tmpDir = fixedText("/tmp");
-    return tmpDir;
+    return computeOnce(tmpDir, [] { return fixedText(fallback::tmp); });
 }
 
+// When the holder cannot be allocated, out of memory travels on and the next
+// query tries again.
 const char* PathSystem::lumevaPath()
 {
-    if (!lumeva)
-        lumeva = new Lumeva;
-    return lumeva->path;
+    return computeOnce(lumeva, [] { return new Lumeva; })->path;
 }

@@ -2,6 +2,7 @@
 
 #include <ravlinpath/System.h>
 
+#include "Fixed.h"
 #include "Guard.h"
 
 using namespace ravlinpath;
@@ -9,5 +10,5 @@ using namespace ravlinpath;
 const char* pathSystemPdfViewer(void) { return answerOr(&PathSystem::pdfViewerPath, nullptr); }
 const char* pathSystemLumeva(void) { return answerOr(&PathSystem::lumevaPath, ""); }
 const char* pathSystemUserHome(void) { return answerOr(&PathSystem::userHome, ""); }
-const char* pathSystemTmpDir(void) { return answerOr(&PathSystem::tmp, "/tmp"); }
+const char* pathSystemTmpDir(void) { return answerOr(&PathSystem::tmp, fallback::tmp); }
 int pathSystemPlatform(void) { return answerOr(&PathSystem::platformKind, 0); }

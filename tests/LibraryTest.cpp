@@ -51,6 +51,14 @@ const Lines treeQueries = {"pathRavlinHome", "pathRavlinProg", "pathRavlinExp", 
                            "pathRavlinConf", "pathRavlinPlot", "pathRavlinLayout", "pathRavlinPrint",
                            "docuDir", "pathRavlinAppDefaults", "pathRavlinHints"};
 
+const Lines allQueries = {
+    "pathRavlinHome", "pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan", "pathRavlinConf", "pathRavlinPlot",
+    "pathRavlinLayout", "pathRavlinPrint", "pathRavlinDot", "pathRavlinCurDir", "pathRavlinAppDefaults",
+    "pathRavlinHints", "pathRavlinDisklessInst", "pathRavlinDisklessRoot", "pathRavlinDisklessLock",
+    "pathRavlinPlatform", "pathSystemPdfViewer", "pathSystemLumeva", "pathSystemUserHome", "pathSystemTmpDir",
+    "pathSystemPlatform", "docuDir", "expStanDir", "userName", "userProfile", "analysisRegistry", "fennetProg",
+    "fennetExe", "fennetWin", "briskoPath", "quambyPath"};
+
 TEST(Library, InstallationTree)
 {
     expectAnswers({
@@ -170,6 +178,31 @@ TEST(Library, AddOnProducts)
         {{{"PATH=/nonexistent"}, {"briskoPath", "set:PATH=" + bin, "briskoPath", "store:Quamby::path=/q", "quambyPath"}},
          {"(null)", "(null)", "/q"}},
     });
+}
+
+// Threads that make their first queries at the same moment get the answers
+// of a single-threaded process, and every value is computed once: the
+// process allocates exactly as much as it does with one thread.
+TEST(Library, AnswersEveryThreadAlike)
+{
+    const std::string bin = freshDirectory();
+    makeFile(bin + "/brisko", 0755);
+    makeFile(bin + "/acroread", 0755);
+    const Lines vars = {"RAVLINHOME=C:\\r", "RAVLINEXP=/e", "TAZLO_HOME=/t", "LUMEVA=/l", "PATH=" + bin,
+                        "HALVIK_REGISTRY_FILE=" FIXTURES "/fennet.ini"};
+    Lines stored = {"store:tmpDir=/scratch", "store:dotPath=/d", "store:Fennet::exe=mine", "store:Quamby::path=/q"};
+    stored.insert(stored.end(), allQueries.begin(), allQueries.end());
+    const Probe scenarios[] = {{vars, allQueries}, {vars, allQueries, 1}, {{noUser()}, allQueries}, {vars, stored}};
+    for (const Probe& alone : scenarios) {
+        const Outcome expected = probe(alone);
+        Probe together = alone;
+        together.items.insert(together.items.begin(), {"-t", "16"});
+        for (int round = 0; round < 5; ++round) {
+            const Outcome outcome = probe(together);
+            EXPECT_EQ(lines(outcome.out), lines(expected.out)) << "kind " << alone.kind << " " << alone.vars[0];
+            EXPECT_EQ(outcome.err, expected.err) << "kind " << alone.kind << " " << alone.vars[0];
+        }
+    }
 }
 
 struct Viewers {

@@ -2,11 +2,14 @@
 // one line each ("(null)" for a null answer, "(threw)" when a method throws),
 // and reports on standard error how many allocations it saw.
 //
-//   probe [-k KIND] [-f N] ITEM...
-//   -k KIND  sets PathBase::platform.kind before the first query
-//   -f N     makes the Nth allocation fail (throwing new throws bad_alloc)
-//   ITEM     a query name, set:NAME=VALUE (changes the environment), or
-//            store:MEMBER=VALUE (stores a value as an embedding program would)
+//   probe [-k KIND] [-f N] [-t THREADS] ITEM...
+//   -k KIND     sets PathBase::platform.kind before the first query
+//   -f N        makes the Nth allocation fail (throwing new throws bad_alloc)
+//   -t THREADS  asks the queries from that many threads at the same moment,
+//               each starting at a different query, after the other items;
+//               a query some thread answered otherwise prints "(differs)"
+//   ITEM        a query name, set:NAME=VALUE (changes the environment), or
+//               store:MEMBER=VALUE (stores a value as an embedding program would)
 
 #include <ravlinpath/Base.h>
 #include <ravlinpath/Ravlin.h>
@@ -14,27 +17,26 @@
 #include <ravlinpath/System.h>
 #include <ravlinpath/SystemC.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <latch>
 #include <new>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-long allocations = 0;
+std::atomic<long> allocations = 0;
 long failingAllocation = 0;
 
-bool nextAllocationFails()
-{
-    return ++allocations == failingAllocation;
-}
-
+// The kind as text, without allocating and without shared scratch space.
 const char* kindText(int kind)
 {
-    static char text[16];
-    std::snprintf(text, sizeof text, "%d", kind);
-    return text;
+    static const char* const digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    return kind >= 0 && kind <= 9 ? digits[kind] : "(other)";
 }
 
 struct Query {
@@ -93,21 +95,52 @@ const Member members[] = {
     {"Quamby::path", PathPlatform::Quamby::path},
 };
 
-void answer(const char* name)
+const Query& queryNamed(const char* name)
 {
-    for (const Query& query : queries) {
-        if (std::strcmp(query.name, name) != 0)
-            continue;
-        try {
-            const char* text = query.answer();
-            std::printf("%s\n", text ? text : "(null)");
-        } catch (...) {
-            std::puts("(threw)");
-        }
-        return;
-    }
+    for (const Query& query : queries)
+        if (std::strcmp(query.name, name) == 0)
+            return query;
     std::fprintf(stderr, "unknown query %s\n", name);
     std::exit(2);
+}
+
+// Allocates nothing of its own, so that the allocations counted are the
+// library's.
+const char* answerOf(const Query& query)
+{
+    try {
+        const char* text = query.answer();
+        return text ? text : "(null)";
+    } catch (...) {
+        return "(threw)";
+    }
+}
+
+// Every thread asks every query, thread t starting at query t.
+void answerFromThreads(const std::vector<const Query*>& asked, int threadCount)
+{
+    const std::size_t count = asked.size();
+    std::vector<std::vector<const char*>> answers(threadCount, std::vector<const char*>(count));
+    std::latch start(1);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t)
+        threads.emplace_back([&, t] {
+            start.wait();
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t at = (t + i) % count;
+                answers[t][at] = answerOf(*asked[at]);
+            }
+        });
+    allocations = 0;
+    start.count_down();
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t at = 0; at < count; ++at) {
+        bool same = true;
+        for (const auto& answered : answers)
+            same = same && std::strcmp(answered[at], answers[0][at]) == 0;
+        std::printf("%s\n", same ? answers[0][at] : "(differs)");
+    }
 }
 
 // The library may replace a stored value; it stays reachable from here, as
@@ -130,6 +163,20 @@ void store(const char* assignment)
 
 }
 
+// ThreadSanitizer brings its own operator new: under it, allocations are
+// neither counted nor made to fail.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define PROBE_KEEPS_OPERATOR_NEW
+#endif
+#endif
+
+#ifndef PROBE_KEEPS_OPERATOR_NEW
+static bool nextAllocationFails()
+{
+    return ++allocations == failingAllocation;
+}
+
 void* operator new(std::size_t size)
 {
     void* memory = nextAllocationFails() ? nullptr : std::malloc(size ? size : 1);
@@ -149,26 +196,35 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#endif
 
 int main(int argc, char** argv)
 {
-    for (int option; (option = getopt(argc, argv, "k:f:")) != -1;) {
+    int threadCount = 0;
+    for (int option; (option = getopt(argc, argv, "k:f:t:")) != -1;) {
         if (option == 'k')
             PathBase::platform.kind = std::atoi(optarg);
         else if (option == 'f')
             failingAllocation = std::atol(optarg);
+        else if (option == 't')
+            threadCount = std::atoi(optarg);
         else
             return 2;
     }
     allocations = 0;
+    std::vector<const Query*> asked;
     for (int i = optind; i < argc; ++i) {
         if (std::strncmp(argv[i], "set:", 4) == 0)
             putenv(argv[i] + 4);
         else if (std::strncmp(argv[i], "store:", 6) == 0)
             store(argv[i] + 6);
+        else if (threadCount > 0)
+            asked.push_back(&queryNamed(argv[i]));
         else
-            answer(argv[i]);
+            std::printf("%s\n", answerOf(queryNamed(argv[i])));
     }
-    std::fprintf(stderr, "allocations %ld\n", allocations);
+    if (threadCount > 0)
+        answerFromThreads(asked, threadCount);
+    std::fprintf(stderr, "allocations %ld\n", allocations.load());
     return 0;
 }

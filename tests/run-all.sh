@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build with g++ (unit, packaging and
 # memcheck tests), the same with clang++, the whole suite under AddressSanitizer
-# and UndefinedBehaviorSanitizer, the fuzz targets, and the benchmarks, which
-# fail when a keyword's start-up costs over 1.20 times the instructions of its
-# C reference. Warnings are errors.
+# and UndefinedBehaviorSanitizer, the thread test under ThreadSanitizer, the
+# fuzz targets, and the benchmarks, which fail when a keyword's start-up costs
+# over 1.20 times the instructions of its C reference. Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_runs=${FUZZ_RUNS:-1000000}
@@ -31,6 +31,10 @@ ctest --test-dir build-clang --output-on-failure -E 'Packaging|Memcheck'
 echo "== g++, AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-sanitize gcc g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_SANITIZE=ON
 ctest --test-dir build-sanitize --output-on-failure
+
+echo "== clang++, ThreadSanitizer: first queries from many threads at once"
+build build-tsan clang clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_THREAD_SANITIZE=ON
+ctest --test-dir build-tsan --output-on-failure -R 'Library\.AnswersEveryThreadAlike'
 
 echo "== libFuzzer, $fuzz_runs runs per target"
 configure build-fuzz clang clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_FUZZ=ON -DBUILD_TESTING=OFF

@@ -7,7 +7,8 @@
 // Facts come in groups. A group is computed by its constructor on the first
 // call of one of its accessors and held until the process ends; its static
 // members may be given values by an embedding program before that first call.
-// Nothing is locked: make the first queries before starting threads.
+// Any thread may make any query, the first included: each group is computed
+// once, and later queries take no lock.
 //
 // Every answer is a borrowed string that lives until the process ends.
 class PathPlatform {

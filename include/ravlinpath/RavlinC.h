@@ -3,7 +3,8 @@
 
 /* The Ravlin installation paths, for C and C++. The functions never fail:
  * when a path cannot be computed they answer a fixed fallback. Answers are
- * borrowed and live until the process ends; never free them. */
+ * borrowed and live until the process ends; never free them. Any thread may
+ * call any function at any time. */
 
 #ifdef __cplusplus
 extern "C" {
@@ -24,7 +25,10 @@ const char* pathRavlinHints(void);
 const char* pathRavlinDisklessInst(void);
 const char* pathRavlinDisklessRoot(void);
 const char* pathRavlinDisklessLock(void);
-int pathRavlinPlatform(void);            /* 1 for the Tazlo family, else 0 */
+/* PathBase::platform.kind as it stands: 0 (the Ravlin family) unless the
+ * program set another kind; 1 is the Tazlo family, any other value counts as
+ * the Ravlin family. */
+int pathRavlinPlatform(void);
 
 #ifdef __cplusplus
 }

@@ -3,7 +3,8 @@
 
 /* Machine locations, for C and C++. The functions never fail: when a location
  * cannot be computed they answer a fixed fallback. Answers are borrowed and
- * live until the process ends; never free them. */
+ * live until the process ends; never free them. Any thread may call any
+ * function at any time. */
 
 #ifdef __cplusplus
 extern "C" {
@@ -13,7 +14,7 @@ const char* pathSystemPdfViewer(void);   /* NULL when no viewer is found */
 const char* pathSystemLumeva(void);      /* NULL when LUMEVA is unset */
 const char* pathSystemUserHome(void);    /* "" without a password entry */
 const char* pathSystemTmpDir(void);
-int pathSystemPlatform(void);
+int pathSystemPlatform(void);            /* the platform kind, as pathRavlinPlatform() answers it */
 
 #ifdef __cplusplus
 }
