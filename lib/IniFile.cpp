@@ -1,7 +1,5 @@
 #include <ravlinpath/IniFile.h>
 
-#include "Strings.h"
-
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -9,11 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace ravlinpath;
-
 namespace {
-
-constexpr std::size_t maxSectionName = 126;
 
 // A NUL ends a line's text as a carriage return does: what follows it on the
 // line is never looked at.
@@ -72,27 +66,32 @@ public:
     int current() const { return byte; }
     int advance() { return byte = getc_unlocked(file); }
 
-    // Reads up to stop, comparing with text; true when they are equal.
-    bool readsAs(std::string_view text, bool (*stop)(int))
+    // Moves past text when the line goes on with it before any byte that
+    // stops it; false, somewhere within the line, otherwise.
+    bool skips(std::string_view text, bool (*stop)(int))
     {
-        std::size_t n = 0;
-        bool equal = true;
-        for (; !stop(byte); advance(), ++n)
-            equal = equal && n < text.size() && byte == static_cast<unsigned char>(text[n]);
-        return equal && n == text.size();
+        for (char c : text) {
+            if (stop(byte) || byte != static_cast<unsigned char>(c))
+                return false;
+            advance();
+        }
+        return true;
     }
+
+    // True when the line's text up to stop is text; the reader then stands at
+    // the stopping byte.
+    bool readsAs(std::string_view text, bool (*stop)(int)) { return skips(text, stop) && stop(byte); }
 
 private:
     FILE* file;
     int byte = '\n';
 };
 
+// A header is "[" + section + "]", the whole name, up to the byte that ends it.
 bool findSection(Reader& reader, const char* section)
 {
-    char header[maxSectionName + 3];
-    joinInto(header, sizeof header, {"[", {section, strnlen(section, maxSectionName)}, "]"});
     while (reader.nextLine())
-        if (reader.readsAs(header, endsHeader))
+        if (reader.skips("[", endsHeader) && reader.skips(section, endsHeader) && reader.readsAs("]", endsHeader))
             return true;
     return false;
 }

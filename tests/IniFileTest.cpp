@@ -79,13 +79,14 @@ TEST(IniFile, ReadsTheFormat)
 TEST(IniFile, HandlesLongLinesWhole)
 {
     const std::string longSection(200, 's');
+    const std::string cutSection = longSection.substr(0, 126);
     const std::string longValue(1 << 20, 'v');
     expectLookups({
         {writeFile("[Other]\n" + std::string(1023, 'x') + "[S]\nKey=v\n"), "S", "Key", 0, "DEF"},
         {writeFile("[S]\n" + std::string(5000, 'y') + "[\nKey=v\n"), "S", "Key", 1, "v"},
         {writeFile("[S]\n" + std::string(3000, 'y') + "Key=w\nKey=v\n"), "S", "Key", 1, "v"},
         {writeFile("[S]\nKey=" + std::string(2000, ' ') + "v" + std::string(2000, ' ') + "=x\n"), "S", "Key", 1, "v"},
-        {writeFile(std::string("[").append(126, 's').append("]\nKey=v\n")), longSection, "Key", 1, "v"},
+        {writeFile("[" + cutSection + "]\nKey=w\n[" + longSection + "]\nKey=v\n"), longSection, "Key", 1, "v"},
         {writeFile("[S]\nLong=" + longValue + "\n"), "S", "Long", 1, longValue.substr(0, 4096)},
         {writeFile(""), "S", "Key", 0, "DEF"},
         {writeFile("[S]"), "S", "Key", 0, "DEF"},
