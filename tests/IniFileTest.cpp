@@ -1,4 +1,4 @@
-#include "Child.h"
+#include "Scratch.h"
 #include <ravlinpath/IniFile.h>
 
 #include <gtest/gtest.h>
