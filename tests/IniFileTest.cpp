@@ -41,6 +41,13 @@ std::string writeFile(const std::string& content)
     return path;
 }
 
+// path, grown to size bytes by a hole at its end.
+std::string grown(const std::string& path, off_t size)
+{
+    EXPECT_EQ(truncate(path.c_str(), size), 0) << path;
+    return path;
+}
+
 const std::string fixtures = FIXTURES;
 
 TEST(IniFile, ReadsTheFormat)
@@ -80,7 +87,7 @@ TEST(IniFile, ReadsTheFormat)
     });
 }
 
-TEST(IniFile, HandlesLongLinesWhole)
+TEST(IniFile, HandlesLongLinesAndLargeFiles)
 {
     const std::string longSection(200, 's');
     const std::string cutSection = longSection.substr(0, 126);
@@ -94,6 +101,7 @@ TEST(IniFile, HandlesLongLinesWhole)
         {writeFile("[S]\nLong=" + longValue + "\n"), "S", "Long", 1, longValue.substr(0, 4096)},
         {writeFile(""), "S", "Key", 0, "DEF"},
         {writeFile("[S]"), "S", "Key", 0, "DEF"},
+        {grown(writeFile("[S]\nKey=v\n"), off_t(3) << 30), "S", "Key", 1, "v"},
     });
 }
 
