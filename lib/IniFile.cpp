@@ -1,19 +1,16 @@
 #include <ravlinpath/IniFile.h>
 
-#include "Strings.h"
-
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace ravlinpath;
-
 namespace {
-
-constexpr std::size_t maxSectionName = 126;
 
 // A NUL ends a line's text as a carriage return does: what follows it on the
 // line is never looked at.
@@ -38,15 +35,39 @@ bool isWhite(int c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Opens only regular files, and without waiting: a FIFO, device or directory
-// counts as a missing file.
+bool isRegular(int fd)
+{
+    struct stat status;
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A regular file on which another process holds a lease, opened once the
+// lease is broken. The path is opened again without reading rights, which
+// never waits, and the file it names is checked first; the open that waits
+// for the lease goes through /proc/self/fd, so it reaches that same file even
+// when the path has meanwhile been replaced by a FIFO.
+int openLeased(const char* path)
+{
+    int handle = open(path, O_PATH | O_CLOEXEC);
+    if (handle < 0)
+        return -1;
+    char reopen[32] = "/proc/self/fd/";
+    std::to_chars(reopen + std::strlen(reopen), std::end(reopen) - 1, handle);
+    int fd = isRegular(handle) ? open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC) : -1;
+    close(handle);
+    return fd;
+}
+
+// Opens only regular files; a FIFO, device or directory is refused without
+// waiting and counts as a missing file.
 FILE* openRegular(const char* path)
 {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == EWOULDBLOCK)
+        fd = openLeased(path);
     if (fd < 0)
         return nullptr;
-    struct stat status;
-    FILE* file = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "r") : nullptr;
+    FILE* file = isRegular(fd) ? fdopen(fd, "r") : nullptr;
     if (!file)
         close(fd);
     return file;
@@ -72,27 +93,32 @@ public:
     int current() const { return byte; }
     int advance() { return byte = getc_unlocked(file); }
 
-    // Reads up to stop, comparing with text; true when they are equal.
-    bool readsAs(std::string_view text, bool (*stop)(int))
+    // Moves past text when the line goes on with it before any byte that
+    // stops it; false, somewhere within the line, otherwise.
+    bool skips(std::string_view text, bool (*stop)(int))
     {
-        std::size_t n = 0;
-        bool equal = true;
-        for (; !stop(byte); advance(), ++n)
-            equal = equal && n < text.size() && byte == static_cast<unsigned char>(text[n]);
-        return equal && n == text.size();
+        for (char c : text) {
+            if (stop(byte) || byte != static_cast<unsigned char>(c))
+                return false;
+            advance();
+        }
+        return true;
     }
+
+    // True when the line's text up to stop is text; the reader then stands at
+    // the stopping byte.
+    bool readsAs(std::string_view text, bool (*stop)(int)) { return skips(text, stop) && stop(byte); }
 
 private:
     FILE* file;
     int byte = '\n';
 };
 
+// A header is "[" + section + "]", the whole name, up to the byte that ends it.
 bool findSection(Reader& reader, const char* section)
 {
-    char header[maxSectionName + 3];
-    joinInto(header, sizeof header, {"[", {section, strnlen(section, maxSectionName)}, "]"});
     while (reader.nextLine())
-        if (reader.readsAs(header, endsHeader))
+        if (reader.skips("[", endsHeader) && reader.skips(section, endsHeader) && reader.readsAs("]", endsHeader))
             return true;
     return false;
 }

@@ -1,39 +1,49 @@
 #include "Child.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-std::string readAll(int fd)
+// Reads the child's standard output and standard error as they come, so that
+// a child filling one pipe never waits for the other to be read; closes both.
+void readBoth(int out, int err, Outcome& outcome)
 {
-    std::string text;
-    char buffer[65536];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    close(fd);
-    return text;
+    pollfd pipes[] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+    std::string* texts[] = {&outcome.out, &outcome.err};
+    for (int openPipes = 2; openPipes > 0;) {
+        if (poll(pipes, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw std::runtime_error("poll failed");
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (pipes[i].revents == 0)
+                continue;
+            char buffer[65536];
+            ssize_t n = read(pipes[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, n);
+            } else if (n == 0 || errno != EINTR) {
+                close(pipes[i].fd);
+                pipes[i].fd = -1;
+                --openPipes;
+            }
+        }
+    }
 }
 
-const std::string& scratch()
-{
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/ravlinpath-test-XXXXXX";
-        if (!mkdtemp(pattern))
-            throw std::runtime_error("mkdtemp failed");
-        return std::string(pattern);
-    }();
-    return dir;
-}
-
+// The password and group files live together in a directory of their own.
 std::string passwdFile(const std::string& name, const std::string& entry)
 {
-    std::string path = scratch() + "/" + name;
+    static const std::string dir = freshDirectory();
+    std::string path = dir + "/" + name;
     std::ofstream(path) << entry;
     return path;
 }
@@ -78,25 +88,11 @@ std::string userWithHome(const std::string& home)
     return "NSS_WRAPPER_PASSWD=" + passwdFile("passwd-" + std::to_string(std::hash<std::string>()(home)), passwdEntry(home));
 }
 
-std::string freshDirectory()
-{
-    static int count = 0;
-    std::string path = scratch() + "/d" + std::to_string(++count);
-    mkdir(path.c_str(), 0755);
-    return path;
-}
-
 std::string replaced(std::string text, const std::string& placeholder, const std::string& value)
 {
     for (std::size_t at = 0; (at = text.find(placeholder, at)) != std::string::npos; at += value.size())
         text.replace(at, placeholder.size(), value);
     return text;
-}
-
-void makeFile(const std::string& path, unsigned mode)
-{
-    std::ofstream(path) << "#!/bin/sh\n";
-    chmod(path.c_str(), mode);
 }
 
 Outcome run(const Child& child)
@@ -128,8 +124,7 @@ Outcome run(const Child& child)
     close(out[1]);
     close(err[1]);
     Outcome outcome;
-    outcome.out = readAll(out[0]);
-    outcome.err = readAll(err[0]);
+    readBoth(out[0], err[0], outcome);
     int status = 0;
     waitpid(pid, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

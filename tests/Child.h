@@ -6,6 +6,8 @@
 // password database and the host name: the real user is nmr, home /home/nmr,
 // on the host alpha.beta, unless a scenario's variables say otherwise.
 
+#include "Scratch.h"
+
 #include <string>
 #include <vector>
 
@@ -31,13 +33,7 @@ std::string noUser();
 // A variable whose password entry has this home directory for the real user.
 std::string userWithHome(const std::string& home);
 
-// A fresh directory below the test run's temporary directory.
-std::string freshDirectory();
-
 // text with every occurrence of placeholder replaced by value.
 std::string replaced(std::string text, const std::string& placeholder, const std::string& value);
-
-// Creates path with mode, holding a shell script that does nothing.
-void makeFile(const std::string& path, unsigned mode);
 
 #endif

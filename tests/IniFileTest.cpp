@@ -1,10 +1,14 @@
-#include "Child.h"
+#include "Scratch.h"
 #include <ravlinpath/IniFile.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +38,13 @@ std::string writeFile(const std::string& content)
 {
     std::string path = freshDirectory() + "/registry.ini";
     std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+// path, grown to size bytes by a hole at its end.
+std::string grown(const std::string& path, off_t size)
+{
+    EXPECT_EQ(truncate(path.c_str(), size), 0) << path;
     return path;
 }
 
@@ -76,19 +87,21 @@ TEST(IniFile, ReadsTheFormat)
     });
 }
 
-TEST(IniFile, HandlesLongLinesWhole)
+TEST(IniFile, HandlesLongLinesAndLargeFiles)
 {
     const std::string longSection(200, 's');
+    const std::string cutSection = longSection.substr(0, 126);
     const std::string longValue(1 << 20, 'v');
     expectLookups({
         {writeFile("[Other]\n" + std::string(1023, 'x') + "[S]\nKey=v\n"), "S", "Key", 0, "DEF"},
         {writeFile("[S]\n" + std::string(5000, 'y') + "[\nKey=v\n"), "S", "Key", 1, "v"},
         {writeFile("[S]\n" + std::string(3000, 'y') + "Key=w\nKey=v\n"), "S", "Key", 1, "v"},
         {writeFile("[S]\nKey=" + std::string(2000, ' ') + "v" + std::string(2000, ' ') + "=x\n"), "S", "Key", 1, "v"},
-        {writeFile(std::string("[").append(126, 's').append("]\nKey=v\n")), longSection, "Key", 1, "v"},
+        {writeFile("[" + cutSection + "]\nKey=w\n[" + longSection + "]\nKey=v\n"), longSection, "Key", 1, "v"},
         {writeFile("[S]\nLong=" + longValue + "\n"), "S", "Long", 1, longValue.substr(0, 4096)},
         {writeFile(""), "S", "Key", 0, "DEF"},
         {writeFile("[S]"), "S", "Key", 0, "DEF"},
+        {grown(writeFile("[S]\nKey=v\n"), off_t(3) << 30), "S", "Key", 1, "v"},
     });
 }
 
@@ -108,6 +121,49 @@ TEST(IniFile, AnswersTheDefaultForMissingFiles)
     for (const std::string& file : {std::string("/nonexistent/registry.ini"), fifo, std::string("/dev/zero"),
                                     fixtures, std::string("")})
         EXPECT_EQ(lookUp(file, "S", "Key"), std::make_pair(0, std::string("DEF"))) << file;
+}
+
+// A child process that takes a write lease on path and gives it up when the
+// kernel signals that another process opens the file; it then ends with
+// status 0. Answers whether the lease is held.
+bool holdLease(const std::string& path, pid_t& holder)
+{
+    int ready[2];
+    if (pipe(ready) != 0 || (holder = fork()) < 0)
+        return false;
+    if (holder == 0) {
+        sigset_t breaking;
+        sigemptyset(&breaking);
+        sigaddset(&breaking, SIGIO);
+        sigprocmask(SIG_BLOCK, &breaking, nullptr);
+        int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || fcntl(fd, F_SETLEASE, F_WRLCK) != 0 || write(ready[1], "held", 1) != 1)
+            _exit(1);
+        const timespec patience{30, 0};
+        _exit(sigtimedwait(&breaking, nullptr, &patience) == SIGIO && fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 2);
+    }
+    close(ready[1]);
+    char byte;
+    bool held = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    return held;
+}
+
+// A lease only delays the open of a regular file until its holder gives it up.
+TEST(IniFile, ReadsAFileUnderALease)
+{
+    const std::string file = writeFile("[S]\nKey=v\n");
+    pid_t holder = -1;
+    const bool held = holdLease(file, holder);
+    int status = -1;
+    if (!held) {
+        if (holder > 0)
+            waitpid(holder, &status, 0);
+        GTEST_SKIP() << "no lease can be taken on " << file;
+    }
+    EXPECT_EQ(lookUp(file, "S", "Key"), std::make_pair(1, std::string("v")));
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
 }
 
 TEST(IniFile, ChecksItsArguments)

@@ -36,6 +36,11 @@ echo "== clang++, ThreadSanitizer: first queries from many threads at once"
 build build-tsan clang clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_THREAD_SANITIZE=ON
 ctest --test-dir build-tsan --output-on-failure -R 'Library\.AnswersEveryThreadAlike'
 
+echo "== g++ -m32, the registry reader's tests"
+# A 32-bit build runs only these: nss_wrapper has no 32-bit build here.
+build build-m32 gcc g++ -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS=-m32 -DCMAKE_CXX_FLAGS=-m32
+ctest --test-dir build-m32 --output-on-failure
+
 echo "== libFuzzer, $fuzz_runs runs per target"
 configure build-fuzz clang clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVLINPATH_FUZZ=ON -DBUILD_TESTING=OFF
 cmake --build build-fuzz -j"$(nproc)" --target profile_fuzzer search_fuzzer

@@ -16,9 +16,14 @@
 // left empty for a value of white space alone.
 //
 // A section header is "[" + section + "]" from the first column, ended by
-// ";", "=", a space or the line's end; only the first 126 bytes of section are
-// used. Keys are compared byte for byte, spaces included. A line that starts
-// with "[" ends the section. The file is opened and closed on every call.
+// ";", "=", a space or the line's end; it matches only the whole section name,
+// however long. Keys are compared byte for byte, spaces included. A line that
+// starts with "[" ends the section.
+//
+// The file is opened and closed on every call. When another process holds a
+// lease on it, the call waits until the lease is broken (at most
+// /proc/sys/fs/lease-break-time seconds); a FIFO or device is refused without
+// waiting.
 int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
                       const char* file);
 
