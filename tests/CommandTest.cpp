@@ -13,6 +13,18 @@ struct Case {
     int status;
 };
 
+// What differs between rows: the arguments and the variables, cut short.
+std::string label(const Case& c)
+{
+    std::string text = "args:";
+    for (const std::string& arg : c.args)
+        text += " [" + arg + "]";
+    text += " vars:";
+    for (const std::string& var : c.vars)
+        text += " [" + (var.size() > 60 ? var.substr(0, 40) + "... " + std::to_string(var.size()) + " bytes" : var) + "]";
+    return text;
+}
+
 Outcome command(const std::vector<std::string>& args, const std::vector<std::string>& vars,
                 Stdout stdoutTo = Stdout::captured)
 {
@@ -49,20 +61,27 @@ TEST(Command, AnswersEachKeyword)
     };
     for (const Case& c : cases) {
         Outcome outcome = command(c.args, c.vars);
-        std::string label = c.args.empty() ? "(none)" : c.args[0];
-        EXPECT_EQ(outcome.out, c.out) << label;
-        EXPECT_EQ(outcome.status, c.status) << label;
-        EXPECT_EQ(outcome.err, "") << label;
+        EXPECT_EQ(outcome.out, c.out) << label(c);
+        EXPECT_EQ(outcome.status, c.status) << label(c);
+        EXPECT_EQ(outcome.err, "") << label(c);
     }
 }
 
+// A short answer waits in a buffer; one longer than any buffer is written
+// straight away. Either way a failed write gives 255.
 TEST(Command, FailsWhenTheAnswerCannotBeWritten)
 {
-    for (Stdout stdoutTo : {Stdout::full, Stdout::closed}) {
-        Outcome outcome = command({"prog"}, {}, stdoutTo);
-        EXPECT_EQ(outcome.status, 255);
-        EXPECT_EQ(outcome.err, "");
-    }
+    const Case cases[] = {
+        {{"prog"}, {}, "", 255},
+        {{"prog"}, {"RAVLINHOME=/" + std::string(100000, 'h')}, "", 255},
+    };
+    for (const Case& c : cases)
+        for (Stdout stdoutTo : {Stdout::full, Stdout::closed}) {
+            Outcome outcome = command(c.args, c.vars, stdoutTo);
+            const std::string where = stdoutTo == Stdout::full ? " to /dev/full" : " to a closed descriptor";
+            EXPECT_EQ(outcome.status, c.status) << label(c) << where;
+            EXPECT_EQ(outcome.err, "") << label(c) << where;
+        }
 }
 
 // The largest value execve passes in one variable.

@@ -3,12 +3,72 @@
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/SystemC.h>
 
-#include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <unistd.h>
 
 namespace {
 
 constexpr int exitUsage = 255;
+
+// Everything the command prints passes through one buffer to file
+// descriptor 1. A failed write is seen whatever its length, and a query sets
+// up no stdio stream (no fstat, no buffer allocation, no formatting). A
+// closed pipe ends the process with SIGPIPE, as it ends every filter.
+class Output {
+public:
+    void put(std::string_view text)
+    {
+        if (text.size() > sizeof buffer - used) {
+            drain();
+            if (text.size() > sizeof buffer) {
+                writeAll(text);
+                return;
+            }
+        }
+        std::memcpy(buffer + used, text.data(), text.size());
+        used += text.size();
+    }
+
+    // A null text (no viewer, LUMEVA unset) prints nothing.
+    void put(const char* text)
+    {
+        if (text)
+            put(std::string_view(text));
+    }
+
+    // Whether everything put reached the file.
+    bool finish()
+    {
+        drain();
+        return !failed;
+    }
+
+private:
+    void drain()
+    {
+        writeAll({buffer, used});
+        used = 0;
+    }
+
+    // The command installs no signal handler, so write is never interrupted.
+    void writeAll(std::string_view text)
+    {
+        while (!text.empty() && !failed) {
+            ssize_t written = write(1, text.data(), text.size());
+            if (written <= 0)
+                failed = true;
+            else
+                text.remove_prefix(written);
+        }
+    }
+
+    char buffer[4096] = {};
+    std::size_t used = 0;
+    bool failed = false;
+};
+
+constinit Output output;
 
 struct Keyword {
     const char* word;
@@ -39,39 +99,37 @@ const Keyword* findKeyword(const char* word)
     return nullptr;
 }
 
-// A null answer (no viewer, LUMEVA unset) prints nothing.
-void print(const Keyword& keyword)
+void putAnswer(const Keyword& keyword)
 {
-    const char* answer = keyword.answer();
+    output.put(keyword.answer());
     if (keyword.below) {
-        const char* below = keyword.below();
-        std::printf("%s/%s", answer ? answer : "", below ? below : "");
-        return;
+        output.put("/");
+        output.put(keyword.below());
     }
-    if (answer)
-        std::printf("%s", answer);
 }
 
-// Standard output is the only stream written, so flushing all streams tells
-// whether everything printed reached it.
-bool reachedOutput()
+int usage(const char* argument)
 {
-    return std::fflush(nullptr) == 0;
+    if (argument) {
+        output.put("illegal argument: ");
+        output.put(argument);
+        output.put("\n");
+    } else {
+        output.put("missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome\n");
+    }
+    output.finish();
+    return exitUsage;
 }
 
 }
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::puts("missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome");
-        return exitUsage;
-    }
+    if (argc < 2)
+        return usage(nullptr);
     const Keyword* keyword = findKeyword(argv[1]);
-    if (!keyword) {
-        std::printf("illegal argument: %s\n", argv[1]);
-        return exitUsage;
-    }
-    print(*keyword);
-    return reachedOutput() ? 0 : exitUsage;
+    if (!keyword)
+        return usage(argv[1]);
+    putAnswer(*keyword);
+    return output.finish() ? 0 : exitUsage;
 }
