@@ -196,10 +196,12 @@ constexpr Keyword keywords[] = {
     {"userhome", pathSystemUserHome, nullptr, "the user's home directory; nothing without a password entry", judgeUserHome},
 };
 
+// Most keywords differ from the argument in its first letter, and are passed
+// over without a call.
 const Keyword* findKeyword(const char* word)
 {
     for (const Keyword& keyword : keywords)
-        if (std::strcmp(keyword.word, word) == 0)
+        if (keyword.word[0] == word[0] && std::strcmp(keyword.word, word) == 0)
             return &keyword;
     return nullptr;
 }
