@@ -1,10 +1,14 @@
 #include "Child.h"
 
+#include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
 const char* const usage = "missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome\n";
+const char* const keywords[] = {"prog", "exp", "conf", "plot", "print", "dot", "lv", "curdir", "pdf", "diskless", "userhome"};
 
 struct Case {
     std::vector<std::string> args;
@@ -12,6 +16,18 @@ struct Case {
     std::string out;
     int status;
 };
+
+// What differs between rows: the arguments and the variables, cut short.
+std::string label(const Case& c)
+{
+    std::string text = "args:";
+    for (const std::string& arg : c.args)
+        text += " [" + arg + "]";
+    text += " vars:";
+    for (const std::string& var : c.vars)
+        text += " [" + (var.size() > 60 ? var.substr(0, 40) + "... " + std::to_string(var.size()) + " bytes" : var) + "]";
+    return text;
+}
 
 Outcome command(const std::vector<std::string>& args, const std::vector<std::string>& vars,
                 Stdout stdoutTo = Stdout::captured)
@@ -21,7 +37,7 @@ Outcome command(const std::vector<std::string>& args, const std::vector<std::str
     return run(child);
 }
 
-TEST(Command, AnswersEachKeyword)
+TEST(Command, AnswersEachKeywordAndOption)
 {
     const std::string home = "RAVLINHOME=/opt/r";
     const Case cases[] = {
@@ -46,23 +62,124 @@ TEST(Command, AnswersEachKeyword)
         {{"userhome"}, {noUser()}, "", 0},
         {{"curdir"}, {"RAVLINPROG=/p"}, "/p/curdir/nmr", 0},
         {{"curdir"}, {"RAVLINPROG=/p", noUser()}, "/p/", 0},
+        {{"--version", "prog"}, {}, "ravlin-path " RAVLINPATH_VERSION "\n", 0},
+        {{"--hel"}, {}, "illegal argument: --hel\n", 255},
+        {{"-hv"}, {}, "illegal argument: -hv\n", 255},
+        {{"--help=1"}, {}, "illegal argument: --help=1\n", 255},
+        {{"-help"}, {}, "illegal argument: -help\n", 255},
+        {{"-"}, {}, "illegal argument: -\n", 255},
+        {{"--", "--help"}, {}, "illegal argument: --\n", 255},
     };
     for (const Case& c : cases) {
         Outcome outcome = command(c.args, c.vars);
-        std::string label = c.args.empty() ? "(none)" : c.args[0];
-        EXPECT_EQ(outcome.out, c.out) << label;
-        EXPECT_EQ(outcome.status, c.status) << label;
-        EXPECT_EQ(outcome.err, "") << label;
+        EXPECT_EQ(outcome.out, c.out) << label(c);
+        EXPECT_EQ(outcome.status, c.status) << label(c);
+        EXPECT_EQ(outcome.err, "") << label(c);
     }
 }
 
+TEST(Command, HelpNamesEveryKeywordAndOption)
+{
+    Outcome help = command({"--help"}, {});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(command({"-h"}, {}).out, help.out);
+    for (std::string word : keywords)
+        EXPECT_NE(help.out.find("\n  " + word + " "), std::string::npos) << word;
+    for (std::string option : {"--all", "--shell", "--check", "-h, --help", "--version", "ravlin-path(1)"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+// Answers with quotes, newlines, dollars, backquotes and spaces, and no
+// answers at all; --all and the variables --shell sets in sh and bash must
+// hold exactly what each keyword prints.
+TEST(Command, AllAndShellGiveEachKeywordsAnswer)
+{
+    const std::string odd = "it's \"$HOME\" `id`\n\\ end";
+    const std::string viewers = freshDirectory() + "/" + odd;
+    mkdir(viewers.c_str(), 0755);
+    makeFile(viewers + "/evince", 0755);
+    const std::vector<std::string> environments[] = {
+        {"RAVLINHOME=/" + odd, "LUMEVA=" + odd, "PATH=" + viewers, userWithHome("/home/" + replaced(odd, "\n", ""))},
+        {noUser(), "PATH=/nonexistent"},
+    };
+    // A shell keeps the last of two same-named variables, and the scenario's
+    // come before the defaults, so they are handed to the command again.
+    std::string script = "assignments=$(/usr/bin/env \"$@\" \"$0\" --shell) || exit 1\neval \"$assignments\"\n";
+    for (std::string word : keywords) {
+        std::transform(word.begin(), word.end(), word.begin(), ::toupper);
+        script += "printf '%s\\0' \"$RAVLIN_PATH_" + word + "\"\n";
+    }
+    for (const std::vector<std::string>& vars : environments) {
+        std::string all, answers;
+        for (std::string word : keywords) {
+            const std::string answer = command({word}, vars).out;
+            all += word + (answer.empty() ? ":" : ": " + answer) + "\n";
+            answers += answer + '\0';
+        }
+        Outcome listed = command({"--all"}, vars);
+        EXPECT_EQ(listed.out, all);
+        EXPECT_EQ(listed.status, 0);
+        for (const char* shell : {"/bin/sh", "/bin/bash"}) {
+            Child child{{shell, "-c", script, RAVLIN_PATH_COMMAND}, vars};
+            child.argv.insert(child.argv.end(), vars.begin(), vars.end());
+            Outcome evaluated = run(child);
+            EXPECT_EQ(evaluated.out, answers) << shell;
+            EXPECT_EQ(evaluated.err, "") << shell;
+        }
+    }
+}
+
+// Complete when the home is located and the five installation directories
+// are directories; a dot directory not created yet is no fault.
+TEST(Command, ChecksTheInstallation)
+{
+    const std::string home = freshDirectory();
+    for (const char* dir : {"/prog", "/exp", "/conf", "/plot", "/print"})
+        mkdir((home + dir).c_str(), 0755);
+    const std::string broken = freshDirectory();
+    for (const char* dir : {"/prog", "/conf", "/plot"})
+        mkdir((broken + dir).c_str(), 0755);
+    makeFile(broken + "/print", 0644);
+    const std::vector<std::string> everyDirectory = {"RAVLINPROG=" + home + "/prog", "RAVLINEXP=" + home + "/exp",
+                                          "RAVLINCONF=" + home + "/conf", "RAVLINPLOT=" + home + "/plot",
+                                          "RAVLINPRINT=" + home + "/print"};
+    const Case cases[] = {
+        {{"--check"}, {"RAVLINHOME=" + home}, "The installation is complete.", 0},
+        {{"--check"}, {"RAVLINHOME=" + home, noUser(), "PATH=/nonexistent"}, "The installation is complete.", 0},
+        {{"--check"}, {}, "fault  not located: set RAVLINHOME", 1},
+        {{"--check"}, everyDirectory, "home      /undefined", 1},
+        {{"--check"}, {"RAVLINHOME=" + broken}, "fault  does not exist", 1},
+        {{"--check"}, {"RAVLINHOME=" + broken}, "fault  not a directory", 1},
+    };
+    for (const Case& c : cases) {
+        Outcome outcome = command(c.args, c.vars);
+        EXPECT_NE(outcome.out.find(c.out), std::string::npos) << label(c) << "\n" << outcome.out;
+        EXPECT_EQ(outcome.status, c.status) << label(c);
+        EXPECT_EQ(outcome.err, "") << label(c);
+    }
+}
+
+// A short answer waits in a buffer; one longer than any buffer is written
+// straight away. Either way a failed write gives 255, for options too.
 TEST(Command, FailsWhenTheAnswerCannotBeWritten)
 {
-    for (Stdout stdoutTo : {Stdout::full, Stdout::closed}) {
-        Outcome outcome = command({"prog"}, {}, stdoutTo);
-        EXPECT_EQ(outcome.status, 255);
-        EXPECT_EQ(outcome.err, "");
-    }
+    const Case cases[] = {
+        {{"prog"}, {}, "", 255},
+        {{"prog"}, {"RAVLINHOME=/" + std::string(100000, 'h')}, "", 255},
+        {{"--all"}, {}, "", 255},
+        {{"--shell"}, {}, "", 255},
+        {{"--check"}, {}, "", 255},
+        {{"--help"}, {}, "", 255},
+        {{"--version"}, {}, "", 255},
+    };
+    for (const Case& c : cases)
+        for (Stdout stdoutTo : {Stdout::full, Stdout::closed}) {
+            Outcome outcome = command(c.args, c.vars, stdoutTo);
+            const std::string where = stdoutTo == Stdout::full ? " to /dev/full" : " to a closed descriptor";
+            EXPECT_EQ(outcome.status, c.status) << label(c) << where;
+            EXPECT_EQ(outcome.err, "") << label(c) << where;
+        }
 }
 
 // The largest value execve passes in one variable.

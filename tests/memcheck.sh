@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the command under valgrind's memcheck for every keyword in a few
-# environments: no error, nothing definitely lost (answers held for the life
-# of the process are still reachable, as intended).
+# Runs the command under valgrind's memcheck for every keyword and option in
+# a few environments: no error, nothing definitely lost (answers held for the
+# life of the process are still reachable, as intended).
 # Usage: memcheck.sh COMMAND NSS_WRAPPER_LIBRARY
 set -euo pipefail
 command=$1 nss_wrapper=$2
@@ -17,7 +17,7 @@ environments=(
     "NSS_WRAPPER_PASSWD=$work/passwd RAVLINHOME=C:\\r RAVLINPROG=/p RAVLINEXP=/e LUMEVA=/l PATH=/usr/bin:/bin"
     "NSS_WRAPPER_PASSWD=$work/nobody PATH=::"
 )
-keywords=(prog exp conf plot print dot lv pdf diskless userhome curdir bogus "")
+keywords=(prog exp conf plot print dot lv pdf diskless userhome curdir --all --shell --check --help --version bogus "")
 runs=0 failures=0
 for environment in "${environments[@]}"; do
     for keyword in "${keywords[@]}"; do
