@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs into a fresh prefix and uses the result as a user would:
-# pkg-config and CMake consumers, the exported symbols, the .deb, the man page
-# and the completion.  Usage: packaging.sh BUILD_DIR SOURCE_DIR
+# pkg-config and CMake consumers, the exported symbols, the man pages, the
+# completion and the tarball.  Usage: packaging.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
 work=$(mktemp -d)
@@ -13,30 +13,19 @@ check() {  # check NAME EXPECTED ACTUAL
 }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-export RAVLINHOME=/opt/r TAZLO_HOME=/opt/t
-export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+libdir=$(dirname "$(find "$prefix" -name libravlinpath.so)")
+export RAVLINHOME=/opt/r
 
 check "installed command" "/opt/r/prog" "$(env -u LD_LIBRARY_PATH "$prefix/bin/ravlin-path" prog)"
+"$source/tests/consumers.sh" "$prefix" || failures=$((failures + 1))
 
-cc -std=c99 -Wall -Werror -o "$work/c-shared" "$source/tests/consumer/answer.c" $(pkg-config --cflags --libs ravlinpath)
-check "C with pkg-config" "/opt/r/prog /tmp 0" "$(LD_LIBRARY_PATH=$prefix/lib "$work/c-shared")"
-cc -std=c99 -Wall -Werror -o "$work/c-static" "$source/tests/consumer/answer.c" $(pkg-config --cflags ravlinpath) \
-    -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
-check "C with pkg-config --static" "/opt/r/prog /tmp 0" "$("$work/c-static")"
-check "static C program needs no libravlinpath" "" "$(ldd "$work/c-static" | grep ravlinpath || true)"
-
-cmake -S "$source/tests/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$work/consumer" >/dev/null
-check "C++ with find_package" "/opt/t/prog/docu dflt 0" "$("$work/consumer/answer")"
-check "C++ with find_package, archive" "/opt/t/prog/docu dflt 0" "$("$work/consumer/answer_static")"
-
-exported=$(nm -D --defined-only "$prefix/lib/libravlinpath.so.1" | awk '$2 != "A" {print $3}' | c++filt \
+exported=$(nm -D --defined-only "$libdir/libravlinpath.so.1" | awk '$2 != "A" {print $3}' | c++filt \
     | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|(PathBase|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\))@@RAVLINPATH_1$' || true)
 check "only the public names exported" "" "$exported"
-global=$(nm -C --defined-only "$prefix/lib/libravlinpath.a" | awk 'NF >= 3 && $2 ~ /[A-Z]/ {$1 = $2 = ""; print substr($0, 3)}' \
+global=$(nm -C --defined-only "$libdir/libravlinpath.a" | awk 'NF >= 3 && $2 ~ /[A-Z]/ {$1 = $2 = ""; print substr($0, 3)}' \
     | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|(PathBase|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\)|.*ravlinpath::.*|DW\.ref\.__gxx_personality_v0)$' | sort -u || true)
 check "archive defines no other global names" "" "$global"
-check "SONAME" "libravlinpath.so.1" "$(objdump -p "$prefix/lib/libravlinpath.so" | awk '$1 == "SONAME" {print $2}')"
+check "SONAME" "libravlinpath.so.1" "$(objdump -p "$libdir/libravlinpath.so" | awk '$1 == "SONAME" {print $2}')"
 
 for page in man1/ravlin-path.1 man3/ravlinpath.3; do
     check "$page warnings" "" "$(groff -man -ww -z "$prefix/share/man/$page" 2>&1)"
@@ -55,18 +44,9 @@ options=$("$build/ravlin-path" --help | grep -oE '^ +(-h, )?--[a-z]+' | grep -oE
 check "completion offers the options of --help" "$options" "$(complete_word -)"
 check "completion narrows options" "--shell" "$(complete_word --s)"
 
-(cd "$build" && cpack -G DEB -B "$work/packages" && cpack -G TGZ -B "$work/packages") >/dev/null 2>&1
-deb=$(ls "$work"/packages/ravlinpath_*_*.deb)
-check "Debian file name" "ravlinpath_1.0.0_$(dpkg --print-architecture).deb" "$(basename "$deb")"
-check "library dependencies computed" "1" "$(dpkg-deb -f "$deb" Depends | grep -c 'libc6')"
-dpkg-deb -x "$deb" "$work/unpacked"
-check "command from the .deb" "/opt/r/prog" "$("$work/unpacked/usr/bin/ravlin-path" prog)"
-for file in usr/lib/libravlinpath.so.1 usr/include/ravlinpath/RavlinC.h usr/lib/pkgconfig/ravlinpath.pc \
-    usr/lib/cmake/ravlinpath/ravlinpathConfig.cmake usr/share/man/man1/ravlin-path.1 usr/share/man/man3/ravlinpath.3 \
-    usr/share/bash-completion/completions/ravlin-path; do
-    check "$file in the .deb" "yes" "$([[ -e "$work/unpacked/$file" ]] && echo yes || echo no)"
-done
-check "tarball" "1" "$(ls "$work"/packages/ravlinpath-1.0.0-*.tar.gz | wc -l)"
+(cd "$build" && cpack -G TGZ -B "$work/packages") >/dev/null 2>&1
+tarball=$(ls "$work"/packages/ravlinpath-*.tar.gz)
+check "tarball carries the licence" "1" "$(tar -tzf "$tarball" | grep -c '/share/doc/ravlinpath/LICENSE$')"
 
 echo "$failures failed"
 ((failures == 0))

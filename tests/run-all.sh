@@ -58,5 +58,8 @@ for target in profile search; do
 done
 echo "fuzzing: 2 passed, 0 failed"
 
+echo "== Debian packages: lintian, file lists, symbols, dependencies, autopkgtest"
+tests/debian.sh
+
 echo "== start-up cost against the C reference programs"
 bench/run --ceiling 1.20

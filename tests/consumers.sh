@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds a C and a C++ program against an installed ravlinpath as users do,
+# with pkg-config and with CMake (the C one in a C-only project), each against
+# the shared library and the archive, and runs them.
+# Usage: consumers.sh [PREFIX]   (without PREFIX: the system's installation)
+set -euo pipefail
+consumer=$(cd "$(dirname "$0")/consumer" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check NAME EXPECTED ACTUAL
+    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
+}
+
+if (($#)); then
+    pkgconfig=$(dirname "$(find "$1" -path '*/pkgconfig/ravlinpath.pc' | head -n 1)")
+    export PKG_CONFIG_PATH=$pkgconfig LD_LIBRARY_PATH=$(dirname "$pkgconfig") CMAKE_PREFIX_PATH=$1
+fi
+export RAVLINHOME=/opt/r TAZLO_HOME=/opt/t
+c_answer="/opt/r/prog /tmp 0" cxx_answer="/opt/t/prog/docu dflt 0"
+
+cc -std=c99 -Wall -Werror -o "$work/c" "$consumer/answer.c" $(pkg-config --cflags --libs ravlinpath)
+check "C with pkg-config" "$c_answer" "$("$work/c")"
+c++ -std=c++20 -Wall -Werror -o "$work/cxx" "$consumer/answer.cpp" $(pkg-config --cflags --libs ravlinpath)
+check "C++ with pkg-config" "$cxx_answer" "$("$work/cxx")"
+cc -std=c99 -Wall -Werror -o "$work/c-static" "$consumer/answer.c" $(pkg-config --cflags ravlinpath) \
+    -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
+check "C with pkg-config --static" "$c_answer" "$("$work/c-static")"
+check "static C program needs no libravlinpath" "" "$(ldd "$work/c-static" | grep ravlinpath || true)"
+c++ -std=c++20 -Wall -Werror -o "$work/cxx-static" "$consumer/answer.cpp" $(pkg-config --cflags ravlinpath) \
+    -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
+check "C++ with pkg-config --static" "$cxx_answer" "$("$work/cxx-static")"
+
+find_package_consumer() {  # find_package_consumer LANGUAGE SOURCE ANSWER
+    local build=$work/cmake-$1
+    if ! { cmake -S "$2" -B "$build" && cmake --build "$build"; } >"$build.log" 2>&1; then
+        tail -n 20 "$build.log"
+        check "$1 with find_package builds" "yes" "no"
+        return
+    fi
+    check "$1 with find_package" "$3" "$("$build/answer")"
+    check "$1 with find_package, archive" "$3" "$("$build/answer_static")"
+}
+find_package_consumer C "$consumer/c" "$c_answer"
+find_package_consumer C++ "$consumer" "$cxx_answer"
+
+echo "consumers: $failures failed"
+((failures == 0))

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds the Debian packages from a copy of the tree (dpkg-buildpackage writes
+# next to the tree it builds, so neither the tree nor its parent is touched)
+# and checks them: lintian, the file lists, the symbols file, the dependencies
+# dpkg-shlibdeps gives programs linked against the library, and the
+# autopkgtest tests against the installed packages, which are purged again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+packages=(libravlinpath1 libravlinpath-dev ravlin-path)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check NAME EXPECTED ACTUAL
+    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
+}
+
+source=$work/ravlinpath
+mkdir "$source"
+git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$source"
+if ! (cd "$source" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1; then
+    tail -n 60 "$work/build.log"
+    echo "dpkg-buildpackage failed"
+    exit 1
+fi
+version=$(cd "$source" && dpkg-parsechangelog -SVersion)
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+deb() { echo "$work/${1}_${version}_$(dpkg --print-architecture).deb"; }
+
+lintian=$(lintian --pedantic -I -E "$work"/*.changes 2>&1 | grep -v '^running with root privileges' || true)
+check "lintian --pedantic -I -E reports nothing" "" "$lintian"
+
+# The files of each package, links as NAME -> TARGET.
+contents() { dpkg-deb -c "$(deb "$1")" | grep -v '/$' | sed -E 's|^([^ ]+ +){5}\./||' | sort; }
+doc() { printf 'usr/share/doc/%s/%s\n' "$1" changelog.Debian.gz "$1" copyright; echo "usr/share/lintian/overrides/$1"; }
+man_links=$(grep -ho 'path[A-Za-z]*(void)' include/ravlinpath/RavlinC.h include/ravlinpath/SystemC.h \
+    | sed 's|(void)||; s|.*|usr/share/man/man3/&.3.gz -> ravlinpath.3.gz|')
+lib=usr/lib/$multiarch
+check "libravlinpath1 files" "$({ echo "$lib/libravlinpath.so.1 -> libravlinpath.so.${version%-*}"
+    echo "$lib/libravlinpath.so.${version%-*}"; doc libravlinpath1; } | sort)" "$(contents libravlinpath1)"
+check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base IniFile Platform Ravlin RavlinC System SystemC
+    printf "$lib/cmake/ravlinpath/%s.cmake\n" ravlinpathConfig ravlinpathConfigVersion ravlinpathTargets ravlinpathTargets-none
+    echo "$lib/libravlinpath.a"; echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"
+    echo usr/share/man/man3/ravlinpath.3.gz; echo "$man_links"; doc libravlinpath-dev; } | sort)" "$(contents libravlinpath-dev)"
+check "ravlin-path files" "$({ echo usr/bin/ravlin-path; echo usr/share/bash-completion/completions/ravlin-path
+    echo usr/share/man/man1/ravlin-path.1.gz; doc ravlin-path; } | sort)" "$(contents ravlin-path)"
+
+# The symbols file matches the library exactly: one symbol lost or one new
+# symbol not listed fails the check, as it fails the package build.
+dpkg-deb -x "$(deb libravlinpath1)" "$work/root"
+dpkg-deb -x "$(deb libravlinpath-dev)" "$work/root"
+symbols=debian/libravlinpath1.symbols
+gensymbols() {  # gensymbols SYMBOLS-FILE: the status of checking the library against it
+    mkdir -p "$work/gensymbols/DEBIAN"
+    dpkg-gensymbols -q -c4 -plibravlinpath1 -v"$version" -P"$work/gensymbols" -e"$work/root/$lib/libravlinpath.so.1" \
+        -I"$1" -O"$work/gensymbols.out" >/dev/null 2>&1 && echo 0 || echo 1
+}
+check "symbols file matches the library" 0 "$(gensymbols $symbols)"
+{ cat $symbols; echo ' pathRavlinGone@RAVLINPATH_1 1.0.0'; } >"$work/lost.symbols"
+check "a lost symbol fails" 1 "$(gensymbols "$work/lost.symbols")"
+grep -v 'pathRavlinExp@' $symbols >"$work/unlisted.symbols"
+check "an unlisted symbol fails" 1 "$(gensymbols "$work/unlisted.symbols")"
+
+# A program linked against the library depends on the package that has it,
+# from the version that introduced the symbols it uses.
+cc -o "$work/answer-c" tests/consumer/answer.c -I"$work/root/usr/include" -L"$work/root/$lib" -lravlinpath
+c++ -std=c++20 -o "$work/answer-cxx" tests/consumer/answer.cpp -I"$work/root/usr/include" -L"$work/root/$lib" -lravlinpath
+for program in answer-c answer-cxx; do
+    depends=$(cd "$source" && dpkg-shlibdeps -O -l"debian/libravlinpath1/$lib" "$work/$program" 2>/dev/null)
+    check "$program depends on" "libravlinpath1 (>= 1.0.0)" "$(grep -o 'libravlinpath1[^,]*' <<<"$depends")"
+done
+
+# autopkgtest installs the packages on this machine; they are purged again.
+installed() { { dpkg-query -W -f '${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true; } | awk '$1 == "installed" {print $2}' | xargs; }
+installed=$(installed)
+if [[ -n "$installed" ]]; then
+    check "packages not installed before autopkgtest (purge them first)" "" "$installed"
+else
+    trap 'dpkg --purge "${packages[@]}" >/dev/null 2>&1; rm -rf "$work"' EXIT
+    mkdir "$work/tests"
+    cp -r "$source/debian" "$source/tests" "$work/tests/"
+    if autopkgtest -q -o "$work/autopkgtest" "$(deb libravlinpath1)" "$(deb libravlinpath-dev)" "$(deb ravlin-path)" \
+        "$work/tests" -- null >"$work/autopkgtest.log" 2>&1; then
+        check "autopkgtest" "0" "0"
+    else
+        tail -n 40 "$work/autopkgtest.log"
+        check "autopkgtest" "0" "1"
+    fi
+    grep -E '^(command|build) ' "$work/autopkgtest/summary" || true
+    dpkg --purge "${packages[@]}" >/dev/null
+    check "packages purged" "" "$(installed)"
+fi
+
+echo "debian: $failures failed"
+((failures == 0))
