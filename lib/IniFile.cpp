@@ -51,9 +51,17 @@ int openLeased(const char* path)
     int handle = open(path, O_PATH | O_CLOEXEC);
     if (handle < 0)
         return -1;
+    if (!isRegular(handle)) {
+        close(handle);
+        return -1;
+    }
     char reopen[32] = "/proc/self/fd/";
     std::to_chars(reopen + std::strlen(reopen), std::end(reopen) - 1, handle);
-    int fd = isRegular(handle) ? open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC) : -1;
+    // A signal handler of the program's ends the wait early; wait again.
+    int fd;
+    do
+        fd = open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
     close(handle);
     return fd;
 }

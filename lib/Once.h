@@ -8,6 +8,7 @@
 // only load the pointer. A value stored before the first query is kept.
 
 #include <atomic>
+#include <ctime>
 #include <mutex>
 #include <thread>
 
@@ -16,19 +17,32 @@ namespace ravlinpath {
 // The library's one lock. Taking it free is one atomic exchange, and only a
 // thread that has to wait for it calls into the C library, so a program with
 // one thread, such as the command, pays nothing more at start-up. It is held
-// only while a first query computes its answer, so a waiting thread yields
-// its processor until then.
+// while a first query computes its answer, which may mean a password lookup
+// over the network: a waiting thread yields its processor a few times, then
+// sleeps a millisecond at a time, so that it spins neither on its core nor
+// against a holder of lower priority.
 class Lock {
 public:
     void lock() noexcept
     {
-        while (busy.test_and_set(std::memory_order_acquire))
-            std::this_thread::yield();
+        for (int attempt = 0; busy.test_and_set(std::memory_order_acquire); ++attempt)
+            waitBriefly(attempt);
     }
 
     void unlock() noexcept { busy.clear(std::memory_order_release); }
 
 private:
+    static void waitBriefly(int attempt) noexcept
+    {
+        constexpr int yields = 16;
+        if (attempt < yields) {
+            std::this_thread::yield();
+            return;
+        }
+        const timespec millisecond = {0, 1000 * 1000};
+        nanosleep(&millisecond, nullptr);
+    }
+
     std::atomic_flag busy;
 };
 

@@ -2,6 +2,7 @@
 // with an option, every answer at once, a check of the installation, its
 // usage or its version.
 
+#include <ravlinpath/Platform.h>
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/SystemC.h>
 
@@ -97,12 +98,9 @@ bool isUndefined(const char* path)
     return text.starts_with(undefined) && (text.size() == undefined.size() || text[undefined.size()] == '/');
 }
 
-// What pathRavlinPlatform() answers when the Tazlo family is selected.
-constexpr int platformTazlo = 1;
-
 Verdict notLocated()
 {
-    if (pathRavlinPlatform() == platformTazlo)
+    if (pathRavlinPlatform() == PathPlatform::kindTazlo)
         return {Level::fault, "not located: set TAZLO_HOME"};
     return {Level::fault, "not located: set RAVLINHOME"};
 }
@@ -286,12 +284,16 @@ void putVerdict(std::size_t width, std::size_t printed, Verdict verdict)
 {
     constexpr const char* levelNames[] = {"ok", "note", "fault"};
     const char* level = levelNames[static_cast<int>(verdict.level)];
-    output.pad(width + 2, printed);
+    output.pad(std::max(width, printed) + 2, printed);
     output.put(level);
     output.pad(7, std::strlen(level));
     output.put(verdict.words);
     output.put("\n");
 }
+
+// Verdicts line up after answers of up to this many bytes; a longer answer
+// pushes its own verdict along rather than padding every line.
+constexpr std::size_t widestAnswerColumn = 64;
 
 // The installation is complete when its home is located and the five
 // installation directories are directories; the other lines inform.
@@ -301,6 +303,7 @@ int check()
     std::size_t width = std::strlen(home);
     for (const Keyword& keyword : keywords)
         width = std::max(width, answerLength(keyword));
+    width = std::min(width, widestAnswerColumn);
 
     bool complete = !isUndefined(home);
     putWord("home");
