@@ -5,12 +5,7 @@
 # Usage: consumers.sh [PREFIX]   (without PREFIX: the system's installation)
 set -euo pipefail
 consumer=$(cd "$(dirname "$0")/consumer" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 if (($#)); then
     pkgconfig=$(dirname "$(find "$1" -path '*/pkgconfig/ravlinpath.pc' | head -n 1)")

@@ -7,12 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=(libravlinpath1 libravlinpath-dev ravlin-path)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
+source tests/checks.sh
 
 source=$work/ravlinpath
 mkdir "$source"

@@ -4,13 +4,8 @@
 # completion and the tarball.  Usage: packaging.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 prefix=$work/prefix
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 libdir=$(dirname "$(find "$prefix" -name libravlinpath.so)")
