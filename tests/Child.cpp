@@ -60,9 +60,11 @@ std::vector<std::string> defaults()
     std::vector<std::string> vars = {"LD_PRELOAD=" NSS_WRAPPER_LIBRARY, "NSS_WRAPPER_PASSWD=" + passwd,
                                      "NSS_WRAPPER_GROUP=" + group, "NSS_WRAPPER_HOSTNAME=alpha.beta"};
     // nss_wrapper is loaded ahead of the sanitizer runtimes, and its own
-    // locking is not under test.
+    // locking is not under test: ThreadSanitizer leaves alone the calls made
+    // from code it did not instrument (nss_wrapper unlocks mutexes it never
+    // locked), which it tells by address range, without symbolizing a frame.
     vars.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
-    vars.push_back("TSAN_OPTIONS=suppressions=" TSAN_SUPPRESSIONS);
+    vars.push_back("TSAN_OPTIONS=ignore_noninstrumented_modules=1");
     return vars;
 }
 
