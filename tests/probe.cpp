@@ -192,10 +192,12 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+// Out of line, so that the compiler, which takes operator new for the
+// standard one, never sees free() called on what it allocated.
+[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete[](void* memory) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 #endif
 
 int main(int argc, char** argv)
