@@ -1,9 +1,24 @@
-# Sourced by the shell tests: a scratch directory, $work, removed at exit,
-# and check NAME EXPECTED ACTUAL, which prints ok or FAILED and counts the
-# failures in $failures.
+# Sourced by the shell tests and the benchmarks.
+#   $work                 a scratch directory, removed at exit
+#   at_exit COMMAND       runs COMMAND (a shell string) at exit, before $work goes
+#   check NAME EXPECTED ACTUAL
+#                         prints ok or FAILED and counts the failures in $failures
+#   as_nmr NSS_WRAPPER_LIBRARY
+#                         sets $as_nmr, an env(1) prefix that runs a program with
+#                         an empty environment as user nmr (home /home/nmr, the
+#                         caller's uid and gid) on host alpha.beta, through
+#                         nss_wrapper, so that no answer depends on this machine
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+exit_commands=()
+at_exit() { exit_commands+=("$1"); }
+trap 'for command in "${exit_commands[@]}"; do eval "$command"; done; rm -rf "$work"' EXIT
 failures=0
 check() {
     if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
+}
+as_nmr() {
+    echo "nmr:x:$(id -u):$(id -g):NMR:/home/nmr:/bin/sh" >"$work/passwd"
+    echo "nmr:x:$(id -g):" >"$work/group"
+    as_nmr=(env -i LD_PRELOAD="$1" NSS_WRAPPER_PASSWD="$work/passwd" NSS_WRAPPER_GROUP="$work/group"
+        NSS_WRAPPER_HOSTNAME=alpha.beta)
 }

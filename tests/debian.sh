@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian packages from a copy of the tree (dpkg-buildpackage writes
-# next to the tree it builds, so neither the tree nor its parent is touched)
-# and checks them: lintian, the file lists, the symbols file, the dependencies
+# Builds the Debian source and binary packages from a copy of the tree
+# (dpkg-buildpackage writes next to the tree it builds, so neither the tree
+# nor its parent is touched) and checks them: lintian on all of them, the
+# file lists, the symbols file, the dependencies
 # dpkg-shlibdeps gives programs linked against the library, and the
 # autopkgtest tests against the installed packages, which are purged again.
 set -euo pipefail
@@ -12,16 +13,17 @@ source tests/checks.sh
 source=$work/ravlinpath
 mkdir "$source"
 git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$source"
-if ! (cd "$source" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1; then
+version=$(cd "$source" && dpkg-parsechangelog -SVersion)
+tar -C "$work" --exclude=ravlinpath/debian -cJf "$work/ravlinpath_${version%-*}.orig.tar.xz" ravlinpath
+if ! (cd "$source" && dpkg-buildpackage -us -uc) >"$work/build.log" 2>&1; then
     tail -n 60 "$work/build.log"
     echo "dpkg-buildpackage failed"
     exit 1
 fi
-version=$(cd "$source" && dpkg-parsechangelog -SVersion)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 deb() { echo "$work/${1}_${version}_$(dpkg --print-architecture).deb"; }
 
-lintian=$(lintian --pedantic -I -E "$work"/*.changes 2>&1 | grep -v '^running with root privileges' || true)
+lintian=$(TMPDIR=$work lintian --pedantic -I -E "$work"/*.changes 2>&1 | grep -v '^running with root privileges' || true)
 check "lintian --pedantic -I -E reports nothing" "" "$lintian"
 
 # The files of each package, links as NAME -> TARGET.
@@ -70,7 +72,7 @@ installed=$(installed)
 if [[ -n "$installed" ]]; then
     check "packages not installed before autopkgtest (purge them first)" "" "$installed"
 else
-    trap 'dpkg --purge "${packages[@]}" >/dev/null 2>&1; rm -rf "$work"' EXIT
+    at_exit 'dpkg --purge "${packages[@]}" >/dev/null 2>&1'
     mkdir "$work/tests"
     cp -r "$source/debian" "$source/tests" "$work/tests/"
     if autopkgtest -q -o "$work/autopkgtest" "$(deb libravlinpath1)" "$(deb libravlinpath-dev)" "$(deb ravlin-path)" \

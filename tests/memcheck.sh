@@ -4,28 +4,25 @@
 # life of the process are still reachable, as intended).
 # Usage: memcheck.sh COMMAND NSS_WRAPPER_LIBRARY
 set -euo pipefail
-command=$1 nss_wrapper=$2
+command=$1
 valgrind=$(command -v valgrind)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-echo "nmr:x:$(id -u):$(id -g):NMR:/home/nmr:/bin/sh" >"$work/passwd"
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+as_nmr "$2"
 echo "other:x:$(($(id -u) + 1)):0::/:/bin/sh" >"$work/nobody"
-echo "nmr:x:$(id -g):" >"$work/group"
 
 environments=(
-    "NSS_WRAPPER_PASSWD=$work/passwd"
-    "NSS_WRAPPER_PASSWD=$work/passwd RAVLINHOME=C:\\r RAVLINPROG=/p RAVLINEXP=/e LUMEVA=/l PATH=/usr/bin:/bin"
+    ""
+    "RAVLINHOME=C:\\r RAVLINPROG=/p RAVLINEXP=/e LUMEVA=/l PATH=/usr/bin:/bin"
     "NSS_WRAPPER_PASSWD=$work/nobody PATH=::"
 )
 keywords=(prog exp conf plot print dot lv pdf diskless userhome curdir --all --shell --check --help --version bogus "")
-runs=0 failures=0
+runs=0
 for environment in "${environments[@]}"; do
     for keyword in "${keywords[@]}"; do
         runs=$((runs + 1))
         # An empty keyword runs the command without an argument.
         # shellcheck disable=SC2086
-        env -i LD_PRELOAD="$nss_wrapper" NSS_WRAPPER_GROUP="$work/group" NSS_WRAPPER_HOSTNAME=alpha.beta $environment \
-            "$valgrind" -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
+        "${as_nmr[@]}" $environment "$valgrind" -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
             "$command" $keyword >/dev/null 2>"$work/log" || true
         if [[ -s "$work/log" ]]; then
             echo "FAILED: ravlin-path $keyword with $environment"
