@@ -52,8 +52,8 @@ TEST(Search, FindsTheFirstExecutableOnPath)
         mkdir((top + dir).c_str(), 0755);
     makeFile(top + "/bin/x", 0755);
     makeFile(top + "/plain/x", 0644);
-    symlink("../bin/x", (top + "/link/x").c_str());
-    symlink("../dir/x", (top + "/dirlink/x").c_str());
+    ASSERT_EQ(symlink("../bin/x", (top + "/link/x").c_str()), 0);
+    ASSERT_EQ(symlink("../dir/x", (top + "/dirlink/x").c_str()), 0);
     const std::string tooLong = "/" + std::string(4096, 'l');
     const std::string manyEmpty(10000, ':');
     const std::pair<std::string, std::string> cases[] = {
