@@ -177,7 +177,10 @@ static bool nextAllocationFails()
     return ++allocations == failingAllocation;
 }
 
-void* operator new(std::size_t size)
+// The replacements stay out of line: inlined, they would show the compiler
+// malloc() paired with operator delete, or operator new with free(), which it
+// takes for mismatches.
+[[gnu::noinline]] void* operator new(std::size_t size)
 {
     void* memory = nextAllocationFails() ? nullptr : std::malloc(size ? size : 1);
     if (!memory)
@@ -185,15 +188,13 @@ void* operator new(std::size_t size)
     return memory;
 }
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+[[gnu::noinline]] void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     return nextAllocationFails() ? nullptr : std::malloc(size ? size : 1);
 }
 
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-// Out of line, so that the compiler, which takes operator new for the
-// standard one, never sees free() called on what it allocated.
 [[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
 [[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 [[gnu::noinline]] void operator delete[](void* memory) noexcept { std::free(memory); }
