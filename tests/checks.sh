@@ -1,5 +1,6 @@
 # Sourced by the shell tests and the benchmarks.
-#   $work                 a scratch directory, removed at exit
+#   $work                 a scratch directory, removed at exit (never across a
+#                         mount point: a chroot's /dev is not followed)
 #   at_exit COMMAND       runs COMMAND (a shell string) at exit, before $work goes
 #   check NAME EXPECTED ACTUAL
 #                         prints ok or FAILED and counts the failures in $failures
@@ -11,7 +12,7 @@
 work=$(mktemp -d)
 exit_commands=()
 at_exit() { exit_commands+=("$1"); }
-trap 'for command in "${exit_commands[@]}"; do eval "$command"; done; rm -rf "$work"' EXIT
+trap 'for command in "${exit_commands[@]}"; do eval "$command" || true; done; rm -rf --one-file-system "$work"' EXIT
 failures=0
 check() {
     if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the README's two commands exactly as written, one after the other, as
+# root in a fresh Debian root made by debootstrap from a copy of this tree,
+# and says how long each took. Needs root, debootstrap and a Debian mirror;
+# CI does not run it (about ten minutes).
+#   tests/fresh-root.sh bookworm|trixie [MIRROR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+release=$1 mirror=${2:-http://deb.debian.org/debian}
+source tests/checks.sh
+root=$work/root
+at_exit 'umount -R "$root/proc" "$root/sys" "$root/dev" 2>/dev/null'
+
+echo "== debootstrap $release"
+debootstrap "$release" "$root" "$mirror" >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log"; exit 1; }
+mount -t proc proc "$root/proc"
+mount -t sysfs sys "$root/sys"
+mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
+cp /etc/resolv.conf "$root/etc/"
+mkdir "$root/root/ravlinpath"
+git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$root/root/ravlinpath"
+
+readarray -t commands < <(grep -m 2 '^apt-get update' README.md)
+for command in "${commands[@]}"; do
+    echo "== $command"
+    start=$(date +%s)
+    status=0
+    chroot "$root" env -i HOME=/root LANG=C.UTF-8 PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
+        bash -c 'cd /root/ravlinpath && eval "$1"' _ "$command" >"$work/command.log" 2>&1 || status=$?
+    tail -n 5 "$work/command.log"
+    echo
+    check "exit status, after $(($(date +%s) - start)) s" 0 "$status"
+done
+echo "$release: $failures failed"
+((failures == 0))
