@@ -14,6 +14,15 @@ export RAVLINHOME=/opt/r
 check "installed command" "/opt/r/prog" "$(env -u LD_LIBRARY_PATH "$prefix/bin/ravlin-path" prog)"
 "$source/tests/consumers.sh" "$prefix" || failures=$((failures + 1))
 
+# pkg-config leaves out the system's directories, so a /usr installation
+# needs no flags but the library.
+DESTDIR=$work/root cmake --install "$build" --prefix /usr >/dev/null
+pc_flags() {  # pc_flags ROOT: what pkg-config gives for the installation below ROOT
+    PKG_CONFIG_PATH=$(dirname "$(find "$1" -name ravlinpath.pc)") pkg-config --cflags --libs ravlinpath | sed 's/ *$//'
+}
+check "pkg-config flags of a /usr installation" "-lravlinpath" "$(pc_flags "$work/root")"
+check "pkg-config flags of a prefix installation" "-I$prefix/include -L$libdir -lravlinpath" "$(pc_flags "$prefix")"
+
 exported=$(nm -D --defined-only "$libdir/libravlinpath.so.1" | awk '$2 != "A" {print $3}' | c++filt \
     | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|(PathBase|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\))@@RAVLINPATH_1$' || true)
 check "only the public names exported" "" "$exported"
@@ -42,6 +51,11 @@ check "completion narrows options" "--shell" "$(complete_word --s)"
 (cd "$build" && cpack -G TGZ -B "$work/packages") >/dev/null 2>&1
 tarball=$(ls "$work"/packages/ravlinpath-*.tar.gz)
 check "tarball carries the licence" "1" "$(tar -tzf "$tarball" | grep -c '/share/doc/ravlinpath/LICENSE$')"
+# Unpacked elsewhere, with cpack's staging directory gone.
+rm -r "$work/packages/_CPack_Packages"
+mkdir "$work/unpacked"
+tar -xzf "$tarball" -C "$work/unpacked"
+"$source/tests/consumers.sh" "$work"/unpacked/ravlinpath-* || failures=$((failures + 1))
 
 echo "$failures failed"
 ((failures == 0))
