@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a C and a C++ program against an installed ravlinpath as users do,
 # with pkg-config and with CMake (the C one in a C-only project), each against
-# the shared library and the archive, and runs them.
+# the shared library and the archive, and runs them; and the C++ one with
+# CMake against a copy of the installation without the archive.
 # Usage: consumers.sh [PREFIX]   (without PREFIX: the system's installation)
 set -euo pipefail
 consumer=$(cd "$(dirname "$0")/consumer" && pwd)
@@ -26,18 +27,29 @@ c++ -std=c++20 -Wall -Werror -o "$work/cxx-static" "$consumer/answer.cpp" $(pkg-
     -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
 check "C++ with pkg-config --static" "$cxx_answer" "$("$work/cxx-static")"
 
-find_package_consumer() {  # find_package_consumer LANGUAGE SOURCE ANSWER
-    local build=$work/cmake-$1
-    if ! { cmake -S "$2" -B "$build" && cmake --build "$build"; } >"$build.log" 2>&1; then
+find_package_consumer() {  # find_package_consumer NAME SOURCE ANSWER ARCHIVE-ANSWER [CMAKE-OPTIONS...]
+    local build
+    build=$(mktemp -d "$work/cmake-XXXX")
+    if ! { cmake -S "$2" -B "$build" "${@:5}" && cmake --build "$build"; } >"$build.log" 2>&1; then
         tail -n 20 "$build.log"
         check "$1 with find_package builds" "yes" "no"
         return
     fi
     check "$1 with find_package" "$3" "$("$build/answer")"
-    check "$1 with find_package, archive" "$3" "$("$build/answer_static")"
+    check "$1 with find_package, archive" "$4" "$([[ ! -e "$build/answer_static" ]] || "$build/answer_static")"
 }
-find_package_consumer C "$consumer/c" "$c_answer"
-find_package_consumer C++ "$consumer" "$cxx_answer"
+find_package_consumer C "$consumer/c" "$c_answer" "$c_answer"
+find_package_consumer C++ "$consumer" "$cxx_answer" "$cxx_answer"
+
+# Distributions that package the archive apart leave it and its targets file
+# out of a plain development installation: the CMake package still loads,
+# without the archive's target.
+prefix=$(pkg-config --variable=prefix ravlinpath) libdir=$(pkg-config --variable=libdir ravlinpath)
+libdir=${libdir#"$prefix"/} apart=$work/archive-apart
+mkdir "$apart"
+(cd "$prefix" && cp -a --parents include/ravlinpath "$libdir"/libravlinpath.so* "$libdir/cmake/ravlinpath" "$apart")
+rm "$apart/$libdir"/cmake/ravlinpath/ravlinpathStaticTargets*.cmake
+find_package_consumer "C++, archive packaged apart," "$consumer" "$cxx_answer" "" -Dravlinpath_DIR="$apart/$libdir/cmake/ravlinpath"
 
 echo "consumers: $failures failed"
 ((failures == 0))
