@@ -12,8 +12,7 @@ if (($#)); then
     pkgconfig=$(dirname "$(find "$1" -path '*/pkgconfig/ravlinpath.pc' | head -n 1)")
     export PKG_CONFIG_PATH=$pkgconfig LD_LIBRARY_PATH=$(dirname "$pkgconfig") CMAKE_PREFIX_PATH=$1
 fi
-export RAVLINHOME=/opt/r TAZLO_HOME=/opt/t
-c_answer="/opt/r/prog /tmp 0" cxx_answer="/opt/t/prog/docu dflt 0"
+source "$consumer/answers.sh"
 
 cc -std=c99 -Wall -Werror -o "$work/c" "$consumer/answer.c" $(pkg-config --cflags --libs ravlinpath)
 check "C with pkg-config" "$c_answer" "$("$work/c")"

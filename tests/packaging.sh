@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs into a fresh prefix and uses the result as a user would:
 # pkg-config and CMake consumers, the exported symbols, the man pages, the
-# completion and the tarball.  Usage: packaging.sh BUILD_DIR SOURCE_DIR
+# completion and the tarball; and builds ravlinpath inside other CMake
+# projects and on its own, without its test tools.
+# Usage: packaging.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
@@ -56,6 +58,39 @@ rm -r "$work/packages/_CPack_Packages"
 mkdir "$work/unpacked"
 tar -xzf "$tarball" -C "$work/unpacked"
 "$source/tests/consumers.sh" "$work"/unpacked/ravlinpath-* || failures=$((failures + 1))
+
+# ravlinpath built along with projects that have tests of their own, and on
+# its own, where GoogleTest, nss_wrapper and valgrind are not found: its tests
+# are left out (with a note, at the top level) unless they are asked for.
+no_test_tools=(-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DNSS_WRAPPER_LIBRARY= -DVALGRIND=)
+configure_and_build() {  # configure_and_build DIR CMAKE-OPTIONS...: without the test tools, logged to DIR.log
+    if ! { cmake -B "$@" "${no_test_tools[@]}" && cmake --build "$1" -j"$(nproc)"; } >"$1.log" 2>&1; then
+        tail -n 20 "$1.log"
+    fi
+}
+source "$source/tests/consumer/answers.sh"
+for vendor in add_subdirectory FetchContent; do
+    for language in C CXX; do
+        dir=$work/$vendor-$language answer=$cxx_answer
+        [[ $language == CXX ]] || answer=$c_answer
+        configure_and_build "$dir" -S "$source/tests/consumer/vendored" -DVENDOR=$vendor -DLANGUAGE=$language \
+            -DRAVLINPATH_SOURCE_DIR="$source"
+        check "$language project taking ravlinpath in with $vendor" "$answer $answer" \
+            "$("$dir/answer" 2>&1) $("$dir/answer_static" 2>&1)"
+    done
+done
+configure_and_build "$work/top" -S "$source"
+check "top level without the test tools: the note" "Tests left out: GoogleTest, nss_wrapper, valgrind not found" \
+    "$(grep 'Tests left out' "$work/top.log")"
+check "top level without the test tools: the command" "/opt/r/prog" "$("$work/top/ravlin-path" prog 2>&1)"
+asked_for() {  # asked_for CMAKE-OPTIONS...: 1 when configuring fails on the missing tools
+    rm -rf "$work/asked"
+    configure_and_build "$work/asked" "$@" >/dev/null
+    grep -c 'The tests need GoogleTest' "$work/asked.log" || true
+}
+check "tests asked for at the top level without their tools: an error" 1 "$(asked_for -S "$source" -DBUILD_TESTING=ON)"
+check "tests asked for by a project taking ravlinpath in, without their tools: an error" 1 \
+    "$(asked_for -S "$source/tests/consumer/vendored" -DRAVLINPATH_TESTS=ON -DLANGUAGE=C -DRAVLINPATH_SOURCE_DIR="$source")"
 
 echo "$failures failed"
 ((failures == 0))

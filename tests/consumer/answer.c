@@ -1,4 +1,4 @@
-/* Built against an installed ravlinpath as C99. */
+/* Built against ravlinpath, installed or built along with it, as C99. */
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/SystemC.h>
 

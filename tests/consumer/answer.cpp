@@ -1,4 +1,4 @@
-// Built against an installed ravlinpath with find_package.
+// Built against ravlinpath, installed or built along with it.
 #include <ravlinpath/Base.h>
 #include <ravlinpath/IniFile.h>
 #include <ravlinpath/Ravlin.h>
