@@ -2,7 +2,6 @@
 // with an option, every answer at once, a check of the installation, its
 // usage or its version.
 
-#include <ravlinpath/Platform.h>
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/SystemC.h>
 
@@ -16,7 +15,7 @@
 namespace {
 
 constexpr int exitIncomplete = 1;
-constexpr int exitUsage = 255;
+constexpr int exitFailure = 255;
 
 // Everything the command prints passes through one buffer to file
 // descriptor 1. A failed write is seen whatever its length, and a query sets
@@ -98,12 +97,7 @@ bool isUndefined(const char* path)
     return text.starts_with(undefined) && (text.size() == undefined.size() || text[undefined.size()] == '/');
 }
 
-Verdict notLocated()
-{
-    if (pathRavlinPlatform() == PathPlatform::kindTazlo)
-        return {Level::fault, "not located: set TAZLO_HOME"};
-    return {Level::fault, "not located: set RAVLINHOME"};
-}
+constexpr Verdict notLocated = {Level::fault, "not located: set RAVLINHOME"};
 
 // Whether path leads to a directory, with failure's level when it does not;
 // missing says so when nothing is there.
@@ -122,7 +116,7 @@ Verdict judgeDirectory(const char* path, Level failure, const char* missing)
 Verdict judgeInstallationDirectory(const char* answer)
 {
     if (isUndefined(answer))
-        return notLocated();
+        return notLocated;
     return judgeDirectory(answer, Level::fault, "does not exist");
 }
 
@@ -167,7 +161,7 @@ Verdict judgeUserHome(const char*)
 Verdict judgeCurDir(const char* answer)
 {
     if (isUndefined(answer))
-        return notLocated();
+        return notLocated;
     return judgeUser();
 }
 
@@ -308,7 +302,7 @@ int check()
     bool complete = !isUndefined(home);
     putWord("home");
     output.put(home);
-    putVerdict(width, std::strlen(home), complete ? Verdict{Level::ok, "located"} : notLocated());
+    putVerdict(width, std::strlen(home), complete ? Verdict{Level::ok, "located"} : notLocated);
     for (const Keyword& keyword : keywords) {
         Verdict verdict = keyword.judge(keyword.answer());
         complete = complete && verdict.level != Level::fault;
@@ -398,7 +392,7 @@ int usage(const char* argument)
         output.put("missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome\n");
     }
     output.finish();
-    return exitUsage;
+    return exitFailure;
 }
 
 }
@@ -409,11 +403,11 @@ int main(int argc, char** argv)
         return usage(nullptr);
     if (const Keyword* keyword = findKeyword(argv[1])) {
         putAnswer(*keyword, putPlain);
-        return output.finish() ? 0 : exitUsage;
+        return output.finish() ? 0 : exitFailure;
     }
     const Option* option = findOption(argv[1]);
     if (!option)
         return usage(argv[1]);
     int status = option->run();
-    return output.finish() ? status : exitUsage;
+    return output.finish() ? status : exitFailure;
 }
