@@ -151,12 +151,36 @@ TEST(Command, ChecksTheInstallation)
         {{"--check"}, everyDirectory, "home      /undefined", 1},
         {{"--check"}, {"RAVLINHOME=" + broken}, "fault  does not exist", 1},
         {{"--check"}, {"RAVLINHOME=" + broken}, "fault  not a directory", 1},
+        {{"--check"}, {"RAVLINHOME=" + home, "RAVLINEXP=/x\n\nThe installation is complete."},
+         "/x\\n\\nThe installation is complete. ", 1},
+        {{"--check"}, {"RAVLINHOME=/r\x1b[2J"}, "home      /r\\x1b[2J ", 1},
     };
     for (const Case& c : cases) {
         Outcome outcome = command(c.args, c.vars);
         EXPECT_NE(outcome.out.find(c.out), std::string::npos) << label(c) << "\n" << outcome.out;
         EXPECT_EQ(outcome.status, c.status) << label(c);
         EXPECT_EQ(outcome.err, "") << label(c);
+    }
+}
+
+// Each byte of an answer in the check's report, as the report shows it; the
+// verdicts line up after what is shown.
+TEST(Command, CheckShowsControlBytesEscaped)
+{
+    const std::string wide = "/opt/lumeva/wider-than-every-other-answer/";
+    const std::pair<std::string, std::string> bytes[] = {
+        {"\n", "\\n"}, {"\t", "\\t"}, {"\\", "\\\\"}, {"\x1b]2;title\x07", "\\x1b]2;title\\x07"},
+        {"\r", "\\x0d"}, {"\x01", "\\x01"}, {"\x1f", "\\x1f"}, {"\x7f", "\\x7f"}, {" ~", " ~"},
+        {"r\xc3\xa9sultats", "r\xc3\xa9sultats"},
+    };
+    for (const auto& [raw, shown] : bytes) {
+        Outcome outcome = command({"--check"}, {"RAVLINHOME=/opt/r", "LUMEVA=" + wide + raw, "PATH=/nonexistent"});
+        const std::size_t width = wide.size() + shown.size();
+        EXPECT_NE(outcome.out.find("\nlv        " + wide + shown + "  ok     configured\n"), std::string::npos)
+            << shown << "\n" << outcome.out;
+        EXPECT_NE(outcome.out.find("\nuserhome  /home/nmr" + std::string(width + 2 - 9, ' ') + "ok "), std::string::npos)
+            << shown << "\n" << outcome.out;
+        EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 14) << shown;
     }
 }
 

@@ -225,14 +225,57 @@ void putQuoted(const char* part)
     output.put(part);
 }
 
-std::size_t answerLength(const Keyword& keyword)
+std::size_t plainLength(const char* part)
 {
-    const char* answer = keyword.answer();
-    std::size_t length = answer ? std::strlen(answer) : 0;
-    if (keyword.below) {
-        const char* below = keyword.below();
-        length += 1 + (below ? std::strlen(below) : 0);
+    return part ? std::strlen(part) : 0;
+}
+
+struct Shown {
+    char text[4];
+    std::size_t size;
+};
+
+// How the check shows one byte of an answer: control bytes and the backslash
+// escaped, so that an answer keeps to its line and cannot move the cursor,
+// retitle the terminal or pass for a line of the report. Bytes of UTF-8
+// paths are shown as they are.
+Shown shown(unsigned char byte)
+{
+    switch (byte) {
+    case '\n':
+        return {{'\\', 'n'}, 2};
+    case '\t':
+        return {{'\\', 't'}, 2};
+    case '\\':
+        return {{'\\', '\\'}, 2};
     }
+    if (byte >= 0x20 && byte != 0x7f)
+        return {{static_cast<char>(byte)}, 1};
+    constexpr char digits[] = "0123456789abcdef";
+    return {{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]}, 4};
+}
+
+void putShown(const char* part)
+{
+    for (; part && *part; ++part) {
+        Shown byte = shown(*part);
+        output.put(std::string_view(byte.text, byte.size));
+    }
+}
+
+std::size_t shownLength(const char* part)
+{
+    std::size_t length = 0;
+    for (; part && *part; ++part)
+        length += shown(*part).size;
+    return length;
+}
+
+std::size_t answerLength(const Keyword& keyword, std::size_t (*partLength)(const char*))
+{
+    std::size_t length = partLength(keyword.answer());
+    if (keyword.below)
+        length += 1 + partLength(keyword.below());
     return length;
 }
 
@@ -241,7 +284,7 @@ int putAll()
     for (const Keyword& keyword : keywords) {
         output.put(keyword.word);
         output.put(":");
-        if (answerLength(keyword) > 0) {
+        if (answerLength(keyword, plainLength) > 0) {
             output.put(" ");
             putAnswer(keyword, putPlain);
         }
@@ -294,21 +337,21 @@ constexpr std::size_t widestAnswerColumn = 64;
 int check()
 {
     const char* home = pathRavlinHome();
-    std::size_t width = std::strlen(home);
+    std::size_t width = shownLength(home);
     for (const Keyword& keyword : keywords)
-        width = std::max(width, answerLength(keyword));
+        width = std::max(width, answerLength(keyword, shownLength));
     width = std::min(width, widestAnswerColumn);
 
     bool complete = !isUndefined(home);
     putWord("home");
-    output.put(home);
-    putVerdict(width, std::strlen(home), complete ? Verdict{Level::ok, "located"} : notLocated);
+    putShown(home);
+    putVerdict(width, shownLength(home), complete ? Verdict{Level::ok, "located"} : notLocated);
     for (const Keyword& keyword : keywords) {
         Verdict verdict = keyword.judge(keyword.answer());
         complete = complete && verdict.level != Level::fault;
         putWord(keyword.word);
-        putAnswer(keyword, putPlain);
-        putVerdict(width, answerLength(keyword), verdict);
+        putAnswer(keyword, putShown);
+        putVerdict(width, answerLength(keyword, shownLength), verdict);
     }
     if (complete) {
         output.put("\nThe installation is complete.\n");
