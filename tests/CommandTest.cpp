@@ -4,6 +4,7 @@
 #include <cctype>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +34,18 @@ Outcome command(const std::vector<std::string>& args, const std::vector<std::str
                 Stdout stdoutTo = Stdout::captured)
 {
     Child child{{RAVLIN_PATH_COMMAND}, vars, stdoutTo};
+    child.argv.insert(child.argv.end(), args.begin(), args.end());
+    return run(child);
+}
+
+// Root reads and searches every directory; without the capabilities that let
+// it, it meets directory permissions as any other user does.
+Outcome commandBoundByPermissions(const std::vector<std::string>& args, const std::vector<std::string>& vars)
+{
+    Child child{{}, vars};
+    if (geteuid() == 0)
+        child.argv = {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search"};
+    child.argv.push_back(RAVLIN_PATH_COMMAND);
     child.argv.insert(child.argv.end(), args.begin(), args.end());
     return run(child);
 }
@@ -131,7 +144,8 @@ TEST(Command, AllAndShellGiveEachKeywordsAnswer)
 }
 
 // Complete when the home is located and the five installation directories
-// are directories; a dot directory not created yet is no fault.
+// are directories the user may read and search; a dot directory not created
+// yet is no fault.
 TEST(Command, ChecksTheInstallation)
 {
     const std::string home = freshDirectory();
@@ -141,9 +155,18 @@ TEST(Command, ChecksTheInstallation)
     for (const char* dir : {"/prog", "/conf", "/plot"})
         mkdir((broken + dir).c_str(), 0755);
     makeFile(broken + "/print", 0644);
+    const std::string locked = freshDirectory();
+    for (const char* dir : {"/prog", "/exp", "/conf", "/plot", "/print"})
+        mkdir((locked + dir).c_str(), 0755);
+    chmod((locked + "/exp").c_str(), 0);
     const std::vector<std::string> everyDirectory = {"RAVLINPROG=" + home + "/prog", "RAVLINEXP=" + home + "/exp",
                                           "RAVLINCONF=" + home + "/conf", "RAVLINPLOT=" + home + "/plot",
                                           "RAVLINPRINT=" + home + "/print"};
+    auto withHome = [&](const std::string& value) {
+        std::vector<std::string> vars = everyDirectory;
+        vars.push_back("RAVLINHOME=" + value);
+        return vars;
+    };
     const Case cases[] = {
         {{"--check"}, {"RAVLINHOME=" + home}, "The installation is complete.", 0},
         {{"--check"}, {"RAVLINHOME=" + home, noUser(), "PATH=/nonexistent"}, "The installation is complete.", 0},
@@ -151,16 +174,22 @@ TEST(Command, ChecksTheInstallation)
         {{"--check"}, everyDirectory, "home      /undefined", 1},
         {{"--check"}, {"RAVLINHOME=" + broken}, "fault  does not exist", 1},
         {{"--check"}, {"RAVLINHOME=" + broken}, "fault  not a directory", 1},
+        {{"--check"}, {"RAVLINHOME=" + locked}, "fault  not readable and searchable by this user", 1},
+        {{"--check"}, withHome(""), "fault  not located: RAVLINHOME is empty", 1},
+        {{"--check"}, withHome(home + "/missing"), "fault  does not exist", 1},
+        {{"--check"}, withHome(broken + "/print"), "fault  not a directory", 1},
+        {{"--check"}, withHome("."), "note   relative: the answers depend on the current directory", 0},
         {{"--check"}, {"RAVLINHOME=" + home, "RAVLINEXP=/x\n\nThe installation is complete."},
          "/x\\n\\nThe installation is complete. ", 1},
         {{"--check"}, {"RAVLINHOME=/r\x1b[2J"}, "home      /r\\x1b[2J ", 1},
     };
     for (const Case& c : cases) {
-        Outcome outcome = command(c.args, c.vars);
+        Outcome outcome = commandBoundByPermissions(c.args, c.vars);
         EXPECT_NE(outcome.out.find(c.out), std::string::npos) << label(c) << "\n" << outcome.out;
         EXPECT_EQ(outcome.status, c.status) << label(c);
         EXPECT_EQ(outcome.err, "") << label(c);
     }
+    chmod((locked + "/exp").c_str(), 0755);
 }
 
 // Each byte of an answer in the check's report, as the report shows it; the

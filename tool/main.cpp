@@ -99,18 +99,36 @@ bool isUndefined(const char* path)
 
 constexpr Verdict notLocated = {Level::fault, "not located: set RAVLINHOME"};
 
-// Whether path leads to a directory, with failure's level when it does not;
-// missing says so when nothing is there.
+// Whether path leads to a directory that the user running the check may list
+// and enter, with failure's level when it does not; missing says so when
+// nothing is there. access() asks for the real user, whose password entry the
+// answers come from.
 Verdict judgeDirectory(const char* path, Level failure, const char* missing)
 {
     int directory = open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        close(directory);
-        return {Level::ok, "a directory"};
+    if (directory < 0) {
+        if (errno == ENOENT)
+            return {failure, missing};
+        return {failure, errno == ENOTDIR ? "not a directory" : "cannot be examined"};
     }
-    if (errno == ENOENT)
-        return {failure, missing};
-    return {failure, errno == ENOTDIR ? "not a directory" : "cannot be examined"};
+    close(directory);
+    if (access(path, R_OK | X_OK) != 0)
+        return {failure, "not readable and searchable by this user"};
+    return {Level::ok, "a directory"};
+}
+
+Verdict judgeHome(const char* home)
+{
+    if (isUndefined(home))
+        return notLocated;
+    if (*home == '\0')
+        return {Level::fault, "not located: RAVLINHOME is empty"};
+    Verdict directory = judgeDirectory(home, Level::fault, "does not exist");
+    if (directory.level != Level::ok)
+        return directory;
+    if (*home != '/')
+        return {Level::note, "relative: the answers depend on the current directory"};
+    return {Level::ok, "located"};
 }
 
 Verdict judgeInstallationDirectory(const char* answer)
@@ -333,7 +351,8 @@ void putVerdict(std::size_t width, std::size_t printed, Verdict verdict)
 constexpr std::size_t widestAnswerColumn = 64;
 
 // The installation is complete when its home is located and the five
-// installation directories are directories; the other lines inform.
+// installation directories are directories the user may use; the other lines
+// inform.
 int check()
 {
     const char* home = pathRavlinHome();
@@ -342,10 +361,11 @@ int check()
         width = std::max(width, answerLength(keyword, shownLength));
     width = std::min(width, widestAnswerColumn);
 
-    bool complete = !isUndefined(home);
+    Verdict homeVerdict = judgeHome(home);
+    bool complete = homeVerdict.level != Level::fault;
     putWord("home");
     putShown(home);
-    putVerdict(width, shownLength(home), complete ? Verdict{Level::ok, "located"} : notLocated);
+    putVerdict(width, shownLength(home), homeVerdict);
     for (const Keyword& keyword : keywords) {
         Verdict verdict = keyword.judge(keyword.answer());
         complete = complete && verdict.level != Level::fault;
