@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -233,6 +234,18 @@ TEST(Command, FailsWhenTheAnswerCannotBeWritten)
             EXPECT_EQ(outcome.status, c.status) << label(c) << where;
             EXPECT_EQ(outcome.err, "") << label(c) << where;
         }
+}
+
+// The pages are written by hand, so their headers must follow the version.
+TEST(Command, ManPagesNameTheVersion)
+{
+    for (const char* page : {"ravlin-path.1", "ravlinpath.3"}) {
+        std::ifstream file(std::string(FIXTURES) + "/../../doc/" + page);
+        std::string header;
+        std::getline(file, header);
+        EXPECT_TRUE(header.starts_with(".TH ")) << page << ": " << header;
+        EXPECT_NE(header.find(" \"ravlinpath " RAVLINPATH_VERSION "\" "), std::string::npos) << page << ": " << header;
+    }
 }
 
 // The largest value execve passes in one variable.
