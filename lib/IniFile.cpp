@@ -1,9 +1,11 @@
 #include <ravlinpath/IniFile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <iterator>
 #include <string_view>
@@ -35,47 +37,74 @@ bool isWhite(int c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool isRegular(int fd)
+// Where /proc is not mounted, a leased file is opened by name again and again
+// until its lease is broken: the kernel breaks it after lease-break-time,
+// 45 seconds unless the administrator changed it.
+constexpr int leaseBreakSeconds = 45;
+
+bool sameFile(int fd, const struct stat& examined)
 {
     struct stat status;
-    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_dev == examined.st_dev
+           && status.st_ino == examined.st_ino;
 }
 
-// A regular file on which another process holds a lease, opened once the
-// lease is broken. The path is opened again without reading rights, which
-// never waits, and the file it names is checked first; the open that waits
-// for the lease goes through /proc/self/fd, so it reaches that same file even
-// when the path has meanwhile been replaced by a FIFO.
-int openLeased(const char* path)
+// Each open that fails with EWOULDBLOCK starts the lease's break; one that
+// succeeds must have reached the file examined, not one put in its place.
+int openByName(const char* path, const struct stat& examined)
 {
-    int handle = open(path, O_PATH | O_CLOEXEC);
-    if (handle < 0)
-        return -1;
-    if (!isRegular(handle)) {
-        close(handle);
-        return -1;
+    constexpr long millisecond = 1000 * 1000;
+    timespec pause = {0, millisecond};
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const time_t deadline = now.tv_sec + leaseBreakSeconds + 1;
+    for (;;) {
+        int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd >= 0) {
+            if (sameFile(fd, examined))
+                return fd;
+            close(fd);
+            return -1;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return -1;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec > deadline)
+            return -1;
+        nanosleep(&pause, nullptr);
+        pause.tv_nsec = std::min(2 * pause.tv_nsec, 100 * millisecond);
     }
+}
+
+// Opens for reading the regular file that handle, an O_PATH handle, names.
+// The open goes through /proc/self/fd, so it reaches that same file even when
+// the path has meanwhile been replaced by a FIFO or a device, and waits while
+// another process holds a lease on the file.
+int openExamined(int handle, const char* path, const struct stat& examined)
+{
     char reopen[32] = "/proc/self/fd/";
     std::to_chars(reopen + std::strlen(reopen), std::end(reopen) - 1, handle);
-    // A signal handler of the program's ends the wait early; wait again.
     int fd;
+    // A signal handler of the program's ends the wait early; wait again.
     do
         fd = open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    close(handle);
-    return fd;
+    return fd >= 0 || errno != ENOENT ? fd : openByName(path, examined);
 }
 
-// Opens only regular files; a FIFO, device or directory is refused without
-// waiting and counts as a missing file.
+// Opens only regular files: a FIFO, device or directory is examined through
+// an O_PATH handle, which opens nothing, and counts as a missing file.
 FILE* openRegular(const char* path)
 {
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0 && errno == EWOULDBLOCK)
-        fd = openLeased(path);
+    int handle = open(path, O_PATH | O_CLOEXEC);
+    if (handle < 0)
+        return nullptr;
+    struct stat examined;
+    int fd = fstat(handle, &examined) == 0 && S_ISREG(examined.st_mode) ? openExamined(handle, path, examined) : -1;
+    close(handle);
     if (fd < 0)
         return nullptr;
-    FILE* file = isRegular(fd) ? fdopen(fd, "r") : nullptr;
+    FILE* file = fdopen(fd, "r");
     if (!file)
         close(fd);
     return file;

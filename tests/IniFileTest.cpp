@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <sched.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -113,57 +115,63 @@ TEST(IniFile, CutsTheValueAtSize)
     EXPECT_EQ(lookUp(file, "S", "Key", 1), std::make_pair(1, std::string("/")));
 }
 
-// Anything but a regular file counts as missing, at once.
+// Anything but a regular file counts as missing, at once, and is never
+// opened: opening a device may act on it.
 TEST(IniFile, AnswersTheDefaultForMissingFiles)
 {
     const std::string fifo = freshDirectory() + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watcher, 0);
     for (const std::string& file : {std::string("/nonexistent/registry.ini"), fifo, std::string("/dev/zero"),
-                                    fixtures, std::string("")})
+                                    freshDirectory(), std::string("")}) {
+        const bool watched = inotify_add_watch(watcher, file.c_str(), IN_OPEN) >= 0;
         EXPECT_EQ(lookUp(file, "S", "Key"), std::make_pair(0, std::string("DEF"))) << file;
-}
-
-// A child process that takes a write lease on path and gives it up when the
-// kernel signals that another process opens the file; it then ends with
-// status 0. Answers whether the lease is held.
-bool holdLease(const std::string& path, pid_t& holder)
-{
-    int ready[2];
-    if (pipe(ready) != 0 || (holder = fork()) < 0)
-        return false;
-    if (holder == 0) {
-        sigset_t breaking;
-        sigemptyset(&breaking);
-        sigaddset(&breaking, SIGIO);
-        sigprocmask(SIG_BLOCK, &breaking, nullptr);
-        int fd = open(path.c_str(), O_RDONLY);
-        if (fd < 0 || fcntl(fd, F_SETLEASE, F_WRLCK) != 0 || write(ready[1], "held", 1) != 1)
-            _exit(1);
-        const timespec patience{30, 0};
-        _exit(sigtimedwait(&breaking, nullptr, &patience) == SIGIO && fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 2);
+        char events[4096];
+        EXPECT_FALSE(watched && read(watcher, events, sizeof events) > 0) << file << " was opened";
     }
-    close(ready[1]);
-    char byte;
-    bool held = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-    return held;
+    close(watcher);
 }
 
-// A lease only delays the open of a regular file until its holder gives it up.
+// Runs lookUp(file, "S", "Key") in a child process, with /proc hidden under an
+// empty file system when asked: 0 when it answers v, 77 when no mount
+// namespace could be made for it.
+int lookUpInChild(const std::string& file, bool hideProc)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        if (hideProc
+            && ((unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+                || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount("none", "/proc", "tmpfs", 0, nullptr) != 0))
+            _exit(77);
+        _exit(lookUp(file, "S", "Key") == std::make_pair(1, std::string("v")) ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A lease only delays the open of a regular file until its holder gives it
+// up, whether or not /proc is mounted.
 TEST(IniFile, ReadsAFileUnderALease)
 {
-    const std::string file = writeFile("[S]\nKey=v\n");
-    pid_t holder = -1;
-    const bool held = holdLease(file, holder);
-    int status = -1;
-    if (!held) {
-        if (holder > 0)
-            waitpid(holder, &status, 0);
-        GTEST_SKIP() << "no lease can be taken on " << file;
+    for (bool hideProc : {false, true}) {
+        const std::string file = writeFile("[S]\nKey=v\n");
+        pid_t holder = -1;
+        int status = -1;
+        if (!holdLease(file, holder)) {
+            if (holder > 0)
+                waitpid(holder, &status, 0);
+            GTEST_SKIP() << "no lease can be taken on " << file;
+        }
+        const int looked = lookUpInChild(file, hideProc);
+        ASSERT_EQ(waitpid(holder, &status, 0), holder);
+        if (looked == 77)
+            GTEST_SKIP() << "/proc cannot be hidden here";
+        EXPECT_EQ(looked, 0) << (hideProc ? "without /proc" : "with /proc");
+        EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
     }
-    EXPECT_EQ(lookUp(file, "S", "Key"), std::make_pair(1, std::string("v")));
-    ASSERT_EQ(waitpid(holder, &status, 0), holder);
-    EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
 }
 
 TEST(IniFile, ChecksItsArguments)

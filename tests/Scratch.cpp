@@ -1,5 +1,7 @@
 #include "Scratch.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -45,4 +47,30 @@ void makeFile(const std::string& path, unsigned mode)
 {
     std::ofstream(path) << "#!/bin/sh\n";
     chmod(path.c_str(), mode);
+}
+
+bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds)
+{
+    int ready[2];
+    if (pipe(ready) != 0 || (holder = fork()) < 0)
+        return false;
+    if (holder == 0) {
+        sigset_t breaking;
+        sigemptyset(&breaking);
+        sigaddset(&breaking, SIGIO);
+        sigprocmask(SIG_BLOCK, &breaking, nullptr);
+        int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || fcntl(fd, F_SETLEASE, F_WRLCK) != 0 || write(ready[1], "held", 1) != 1)
+            _exit(1);
+        const timespec patience{30, 0};
+        if (sigtimedwait(&breaking, nullptr, &patience) != SIGIO)
+            _exit(2);
+        sleep(keepSeconds);
+        _exit(fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 2);
+    }
+    close(ready[1]);
+    char byte;
+    bool held = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    return held;
 }

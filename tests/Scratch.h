@@ -5,11 +5,17 @@
 // removed with all it holds when that process ends.
 
 #include <string>
+#include <sys/types.h>
 
 // A fresh directory below the scratch directory.
 std::string freshDirectory();
 
 // Creates path with mode, holding a shell script that does nothing.
 void makeFile(const std::string& path, unsigned mode);
+
+// Starts a child process that takes a write lease on path and, when the kernel
+// signals that another process opens the file, keeps it for keepSeconds more,
+// gives it up and ends with status 0. Answers whether the lease is held.
+bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds = 0);
 
 #endif
