@@ -1,14 +1,10 @@
 #ifndef RAVLINPATH_FIXED_H
 #define RAVLINPATH_FIXED_H
 
-// The fixed texts answered when a path cannot be computed, and the one test
-// that tells the Tazlo family from the Ravlin family.
-
-#include <ravlinpath/Platform.h>
+// The fixed texts answered when a path cannot be computed, and what sets the
+// two product families apart.
 
 namespace ravlinpath {
-
-constexpr bool isTazlo(int kind) { return kind == PathPlatform::kindTazlo; }
 
 namespace fallback {
 
@@ -31,6 +27,32 @@ inline constexpr char disklessLock[] = "/usr/diskless/clients/spect/lock";
 inline constexpr char tmp[] = "/tmp";
 
 }
+
+// The variables a family reads and the names it gives its per-user files.
+struct Family {
+    const char* home;
+    const char* prog;
+    const char* exp;
+    const char* conf;
+    const char* plot;
+    const char* layout;
+    const char* print;
+    const char* stan;
+    const char* stanBelowExp;  // the standard experiments' default; null: the experiment directory itself
+    const char* expStanFallback;
+    const char* dotPrefix;
+    const char* dotFallback;
+};
+
+inline constexpr Family ravlinFamily = {"RAVLINHOME", "RAVLINPROG", "RAVLINEXP", "RAVLINCONF", "RAVLINPLOT",
+                                        "RAVLINLAYOUT", "RAVLINPRINT", "PLENKO_STAN", "stan", fallback::expStan,
+                                        "/.morvel-", fallback::dot};
+inline constexpr Family tazloFamily = {"TAZLO_HOME", "TAZLO_PROG", "TAZLO_EXP", "TAZLO_CONF", "TAZLO_PLOT",
+                                       "TAZLO_LAYOUT", "TAZLO_PRINT", "TAZLO_STAN", nullptr, fallback::exp,
+                                       "/.tazlo-", fallback::tazloDot};
+
+// The family of a platform kind: Tazlo for PathPlatform::kindTazlo, else Ravlin.
+const Family& familyOf(int kind);
 
 }
 

@@ -3,38 +3,50 @@
 
 // Every cached answer and every group is a pointer that moves once from null
 // to its value. Any thread may make the first query: the value is computed
-// once, under the library's one lock, and published with release ordering, so
-// a thread that sees the pointer also sees what it points to. Later queries
+// once, under a lock of its own, and published with release ordering, so a
+// thread that sees the pointer also sees what it points to. Later queries
 // only load the pointer. A value stored before the first query is kept.
+//
+// Each value has its own lock, so a first query waits only for the value it
+// needs, never for another one's slow I/O (a registry file under a lease, a
+// password lookup over the network). The rule that keeps this free of
+// deadlock: a value's inputs are fetched before its lock is taken, so no
+// thread ever holds two locks. Builds with assertions abort on a breach.
 
 #include <atomic>
+#include <cassert>
 #include <ctime>
 #include <mutex>
 #include <thread>
 
 namespace ravlinpath {
 
-// The library's one lock. Taking it free is one atomic exchange, and only a
-// thread that has to wait for it calls into the C library, so a program with
-// one thread, such as the command, pays nothing more at start-up. It is held
-// while a first query computes its answer, which may mean a password lookup
-// over the network: a waiting thread yields its processor a few times, then
-// sleeps a millisecond at a time, so that it spins neither on its core nor
-// against a holder of lower priority.
+// Taking a free lock is one atomic exchange, and only a thread that has to
+// wait calls into the C library, so a program with one thread, such as the
+// command, pays nothing more at start-up. A waiting thread yields its
+// processor a few times, then sleeps a millisecond at a time, so that it
+// spins neither on its core nor against a holder of lower priority.
 class Lock {
 public:
     void lock() noexcept
     {
-        for (int attempt = 0; busy.test_and_set(std::memory_order_acquire); ++attempt)
+        assert(!holdsOne() && "a lock is taken while another is held");
+        for (unsigned attempt = 0; busy.test_and_set(std::memory_order_acquire); attempt += attempt < yields)
             waitBriefly(attempt);
+        setHeld(true);
     }
 
-    void unlock() noexcept { busy.clear(std::memory_order_release); }
+    void unlock() noexcept
+    {
+        setHeld(false);
+        busy.clear(std::memory_order_release);
+    }
 
 private:
-    static void waitBriefly(int attempt) noexcept
+    static constexpr unsigned yields = 16;
+
+    static void waitBriefly(unsigned attempt) noexcept
     {
-        constexpr int yields = 16;
         if (attempt < yields) {
             std::this_thread::yield();
             return;
@@ -43,10 +55,21 @@ private:
         nanosleep(&millisecond, nullptr);
     }
 
+#ifdef NDEBUG
+    static bool holdsOne() noexcept { return false; }
+    static void setHeld(bool) noexcept {}
+#else
+    static bool& held() noexcept
+    {
+        static thread_local bool holding = false;
+        return holding;
+    }
+    static bool holdsOne() noexcept { return held(); }
+    static void setHeld(bool holding) noexcept { held() = holding; }
+#endif
+
     std::atomic_flag busy;
 };
-
-inline constinit Lock computing;
 
 // What member holds, as published by the thread that computed it.
 template <typename T>
@@ -62,16 +85,16 @@ void publish(T*& member, T* value)
     std::atomic_ref<T*>(member).store(value, std::memory_order_release);
 }
 
-// member, computed by compute() when it is null. A null from compute (a
-// failed allocation) or an exception leaves member null, to be tried again on
-// the next query. compute runs with the lock held, so it takes its inputs from
-// the caller and makes no query of its own.
+// member, computed by compute() under lock when it is null. A null from
+// compute (a failed allocation) or an exception leaves member null, to be
+// tried again on the next query. compute runs with the lock held, so it takes
+// its inputs from the caller and makes no query of its own.
 template <typename T, typename Compute>
-T* computeOnce(T*& member, Compute compute)
+T* computeOnce(T*& member, Lock& lock, Compute compute)
 {
     if (T* value = published(member))
         return value;
-    std::lock_guard lock(computing);
+    std::lock_guard held(lock);
     if (T* value = member)
         return value;
     T* value = compute();

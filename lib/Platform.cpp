@@ -42,13 +42,29 @@ PathPlatform::Quamby* PathPlatform::quamby = nullptr;
 
 namespace {
 
+// One lock per group: a group's first query waits only for that group.
+template <typename Group>
+constinit Lock groupLock;
+
 // Computes a group on first use. When its constructor throws, new releases
 // the object and the pointer stays null, so the next call tries again.
 template <typename Group, typename... Facts>
 void create(Group*& group, Facts... facts)
 {
-    computeOnce(group, [&] { return new Group(facts...); });
+    computeOnce(group, groupLock<Group>, [&] { return new Group(facts...); });
 }
+
+// member of group, once the group is computed from facts; "" when it is null.
+template <typename Group, typename Text, typename... Facts>
+const char* memberOf(Group*& group, Text* const& member, Facts... facts)
+{
+    create(group, facts...);
+    return orEmpty(member);
+}
+
+// The password-entry buffer doubles while an entry does not fit, up to this
+// size; an entry larger still counts as missing.
+constexpr std::size_t largestEntry = 1024 * 1024;
 
 // Calls use with the real user's password database entry, or with null when
 // there is none. Unlike getpwuid, getpwuid_r shares no storage with the
@@ -63,6 +79,9 @@ void withRealUserEntry(Use use)
     char* buffer = small;
     std::size_t size = sizeof small;
     while (getpwuid_r(getuid(), &entry, buffer, size, &found) == ERANGE) {
+        found = nullptr;
+        if (size >= largestEntry)
+            break;
         size *= 2;
         large.reset(new char[size]);
         buffer = large.get();
@@ -91,11 +110,16 @@ PathPlatform::User::User()
     normalizeSlashes(home);
 }
 
+const Family& ravlinpath::familyOf(int kind)
+{
+    return kind == PathPlatform::kindTazlo ? tazloFamily : ravlinFamily;
+}
+
 PathPlatform::Ravlin::Ravlin(int kind)
 {
-    const bool tazlo = isTazlo(kind);
-    home = orFixed(copyString(std::getenv(tazlo ? "TAZLO_HOME" : "RAVLINHOME")), fallback::home);
-    prog = copyString(std::getenv(tazlo ? "TAZLO_PROG" : "RAVLINPROG"));
+    const Family& family = familyOf(kind);
+    home = orFixed(copyString(std::getenv(family.home)), fallback::home);
+    prog = copyString(std::getenv(family.prog));
     if (!prog)
         prog = orFixed(joinStrings({home, "/", "prog"}), fallback::prog);
     normalizeSlashes(home);
@@ -136,7 +160,7 @@ PathPlatform::Analysis::Analysis()
 PathPlatform::Fennet::Fennet(const char* registryFile)
 {
     if (!registry)
-        registry = registryFile;
+        publish(registry, registryFile);
     if (prog) {
         normalizeSlashes(prog);
         return;
@@ -167,7 +191,7 @@ void PathPlatform::Fennet::readSettings(const char* section, char* progOut, char
     };
     for (const auto& setting : settings)
         if (setting.out)
-            readProfileString(section, setting.key, setting.defaultValue, setting.out, size, registry);
+            readProfileString(section, setting.key, setting.defaultValue, setting.out, size, published(registry));
 }
 
 PathPlatform::Brisko::Brisko()
@@ -176,35 +200,12 @@ PathPlatform::Brisko::Brisko()
     normalizeSlashes(path);
 }
 
-const char* PathPlatform::userName()
-{
-    create(user);
-    return orEmpty(User::name);
-}
+const char* PathPlatform::userName() { return memberOf(user, User::name); }
+const char* PathPlatform::userHome() { return memberOf(user, User::home); }
+const char* PathPlatform::userProfile() { return memberOf(user, User::profile); }
 
-const char* PathPlatform::userHome()
-{
-    create(user);
-    return orEmpty(User::home);
-}
-
-const char* PathPlatform::userProfile()
-{
-    create(user);
-    return orEmpty(User::profile);
-}
-
-const char* PathPlatform::ravlinHome()
-{
-    create(ravlin, kind);
-    return orEmpty(Ravlin::home);
-}
-
-const char* PathPlatform::ravlinProg()
-{
-    create(ravlin, kind);
-    return orEmpty(Ravlin::prog);
-}
+const char* PathPlatform::ravlinHome() { return memberOf(ravlin, Ravlin::home, kind); }
+const char* PathPlatform::ravlinProg() { return memberOf(ravlin, Ravlin::prog, kind); }
 
 const char* PathPlatform::pdfViewerPath()
 {
@@ -213,30 +214,13 @@ const char* PathPlatform::pdfViewerPath()
     return PdfViewer::path;
 }
 
-const char* PathPlatform::disklessInst()
-{
-    create(diskless);
-    return orEmpty(Diskless::inst);
-}
+const char* PathPlatform::disklessInst() { return memberOf(diskless, Diskless::inst); }
+const char* PathPlatform::disklessRoot() { return memberOf(diskless, Diskless::root); }
+const char* PathPlatform::disklessLock() { return memberOf(diskless, Diskless::lock); }
+const char* PathPlatform::analysisRegistry() { return memberOf(analysis, Analysis::registry); }
 
-const char* PathPlatform::disklessRoot()
-{
-    create(diskless);
-    return orEmpty(Diskless::root);
-}
-
-const char* PathPlatform::disklessLock()
-{
-    create(diskless);
-    return orEmpty(Diskless::lock);
-}
-
-const char* PathPlatform::analysisRegistry()
-{
-    create(analysis);
-    return orEmpty(Analysis::registry);
-}
-
+// The Fennet group's input, the registry file's name, is fetched only while
+// the group is still to be computed.
 void PathPlatform::createFennet()
 {
     if (!published(fennet))

@@ -26,12 +26,18 @@ char* PathRavlin::curDirPath = nullptr;
 
 namespace {
 
-// Set, with the lock held, once the nine tree paths have been computed.
+// The nine tree paths are computed together, under one lock; the dot
+// directory and the current-directory file each have their own.
+constinit Lock treeLock;
+constinit Lock dotLock;
+constinit Lock curDirLock;
+
+// Set, with treeLock held, once the nine tree paths have been computed.
 bool treeComputed = false;
 
-bool tazloFamily()
+const Family& family()
 {
-    return isTazlo(PathBase::platform.kind);
+    return familyOf(PathBase::platform.kind);
 }
 
 // Where a directory of the tree lies: below base, unless a variable names it.
@@ -83,16 +89,16 @@ void PathRavlin::initPaths()
 {
     const char* home = PathBase::platform.ravlinHome();
     const char* prog = PathBase::platform.ravlinProg();
-    std::lock_guard lock(computing);
+    std::lock_guard held(treeLock);
     if (treeComputed)
         return;
-    const bool tazlo = tazloFamily();
+    const Family& variables = family();
     const Placement overridable[] = {
-        {expPath, tazlo ? "TAZLO_EXP" : "RAVLINEXP", "exp", fallback::exp},
-        {confPath, tazlo ? "TAZLO_CONF" : "RAVLINCONF", "conf", fallback::conf},
-        {plotPath, tazlo ? "TAZLO_PLOT" : "RAVLINPLOT", "plot", fallback::plot},
-        {layoutPath, tazlo ? "TAZLO_LAYOUT" : "RAVLINLAYOUT", "plot/layouts", fallback::layout},
-        {printPath, tazlo ? "TAZLO_PRINT" : "RAVLINPRINT", "print", fallback::print},
+        {expPath, variables.exp, "exp", fallback::exp},
+        {confPath, variables.conf, "conf", fallback::conf},
+        {plotPath, variables.plot, "plot", fallback::plot},
+        {layoutPath, variables.layout, "plot/layouts", fallback::layout},
+        {printPath, variables.print, "print", fallback::print},
     };
     const Placement belowProg[] = {
         {docuPath, nullptr, "docu", fallback::docu},
@@ -107,7 +113,7 @@ void PathRavlin::initPaths()
         normalizeSlashes(path);
         publish(placement.member, path ? path : placedBelow(home, placement));
     }
-    initExpStanPath(tazlo);
+    initExpStanPath(&variables == &tazloFamily);
     for (const Placement& placement : belowProg)
         publish(placement.member, placedBelow(prog, placement));
     treeComputed = true;
@@ -115,7 +121,8 @@ void PathRavlin::initPaths()
 
 // The standard experiments follow the experiment directory, overridden or
 // not. A stored path is kept; it may be answered already, so its normalized
-// text goes into a copy rather than over the stored text.
+// text goes into a copy rather than over the stored text. (The flag tells the
+// Tazlo family; the family's table says the rest.)
 void PathRavlin::initExpStanPath(bool tazlo)
 {
     if (expStanPath) {
@@ -126,13 +133,11 @@ void PathRavlin::initExpStanPath(bool tazlo)
             }
         return;
     }
-    const char* stan = std::getenv(tazlo ? "TAZLO_STAN" : "PLENKO_STAN");
-    char* path;
-    if (tazlo)
-        path = stan ? joinStrings({expPath, "/", stan}) : copyString(expPath);
-    else
-        path = joinStrings({expPath, "/", stan ? stan : "stan"});
-    path = orFixed(path, tazlo ? fallback::exp : fallback::expStan);
+    const Family& variables = tazlo ? tazloFamily : ravlinFamily;
+    const char* stan = std::getenv(variables.stan);
+    if (!stan)
+        stan = variables.stanBelowExp;
+    char* path = orFixed(stan ? joinStrings({expPath, "/", stan}) : copyString(expPath), variables.expStanFallback);
     normalizeSlashes(path);
     publish(expStanPath, path);
 }
@@ -149,13 +154,13 @@ const char* PathRavlin::dotDir()
         host[0] = '\0';
     if (char* domain = std::strchr(host, '.'))
         *domain = '\0';
-    const bool tazlo = tazloFamily();
-    const char* path = computeOnce(dotPath, [&] {
-        char* joined = joinStrings({home, tazlo ? "/.tazlo-" : "/.morvel-", host});
+    const Family& names = family();
+    const char* path = computeOnce(dotPath, dotLock, [&] {
+        char* joined = joinStrings({home, names.dotPrefix, host});
         normalizeSlashes(joined);
         return joined;
     });
-    return path ? path : tazlo ? fallback::tazloDot : fallback::dot;
+    return path ? path : names.dotFallback;
 }
 
 const char* PathRavlin::curDirFile()
@@ -165,5 +170,5 @@ const char* PathRavlin::curDirFile()
     const char* name = PathBase::platform.userName();
     if (!*name)
         return "";
-    return orEmpty(computeOnce(curDirPath, [&] { return joinStrings({"curdir/", name}); }));
+    return orEmpty(computeOnce(curDirPath, curDirLock, [&] { return joinStrings({"curdir/", name}); }));
 }

@@ -12,6 +12,13 @@ using namespace ravlinpath;
 char* PathSystem::tmpDir = nullptr;
 PathSystem::Lumeva* PathSystem::lumeva = nullptr;
 
+namespace {
+
+constinit Lock tmpLock;
+constinit Lock lumevaLock;
+
+}
+
 PathSystem::Lumeva::Lumeva() : path(copyString(std::getenv("LUMEVA"))) {}
 
 const char* PathSystem::pdfViewerPath() { return PathBase::platform.pdfViewerPath(); }
@@ -23,12 +30,12 @@ int PathSystem::platformKind() { return PathBase::platform.kind; }
 
 const char* PathSystem::tmp()
 {
-    return computeOnce(tmpDir, [] { return fixedText(fallback::tmp); });
+    return computeOnce(tmpDir, tmpLock, [] { return fixedText(fallback::tmp); });
 }
 
 // When the holder cannot be allocated, out of memory travels on and the next
 // query tries again.
 const char* PathSystem::lumevaPath()
 {
-    return computeOnce(lumeva, [] { return new Lumeva; })->path;
+    return computeOnce(lumeva, lumevaLock, [] { return new Lumeva; })->path;
 }

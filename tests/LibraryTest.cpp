@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -51,12 +53,14 @@ const Lines treeQueries = {"pathRavlinHome", "pathRavlinProg", "pathRavlinExp", 
                            "pathRavlinConf", "pathRavlinPlot", "pathRavlinLayout", "pathRavlinPrint",
                            "docuDir", "pathRavlinAppDefaults", "pathRavlinHints"};
 
+// readSettings first and a Fennet query next, so that one thread reads the
+// registry's name while another sets it.
 const Lines allQueries = {
-    "pathRavlinHome", "pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan", "pathRavlinConf", "pathRavlinPlot",
-    "pathRavlinLayout", "pathRavlinPrint", "pathRavlinDot", "pathRavlinCurDir", "pathRavlinAppDefaults",
-    "pathRavlinHints", "pathRavlinDisklessInst", "pathRavlinDisklessRoot", "pathRavlinDisklessLock",
-    "pathRavlinPlatform", "pathSystemPdfViewer", "pathSystemLumeva", "pathSystemUserHome", "pathSystemTmpDir",
-    "pathSystemPlatform", "docuDir", "expStanDir", "userName", "userProfile", "analysisRegistry", "fennetProg",
+    "readSettings", "fennetProg", "pathRavlinHome", "pathRavlinProg", "pathRavlinExp", "pathRavlinExpStan",
+    "pathRavlinConf", "pathRavlinPlot", "pathRavlinLayout", "pathRavlinPrint", "pathRavlinDot", "pathRavlinCurDir",
+    "pathRavlinAppDefaults", "pathRavlinHints", "pathRavlinDisklessInst", "pathRavlinDisklessRoot",
+    "pathRavlinDisklessLock", "pathRavlinPlatform", "pathSystemPdfViewer", "pathSystemLumeva", "pathSystemUserHome",
+    "pathSystemTmpDir", "pathSystemPlatform", "docuDir", "expStanDir", "userName", "userProfile", "analysisRegistry",
     "fennetExe", "fennetWin", "briskoPath", "quambyPath"};
 
 TEST(Library, InstallationTree)
@@ -203,6 +207,27 @@ TEST(Library, AnswersEveryThreadAlike)
             EXPECT_EQ(outcome.err, expected.err) << "kind " << alone.kind << " " << alone.vars[0];
         }
     }
+}
+
+// A first query waits only for what its answer is computed from: while one
+// thread waits for a leased registry file, others answer the temporary and
+// the experiment directories at once.
+TEST(Library, AnswersWhileAnotherWaits)
+{
+    const std::string registry = freshDirectory() + "/registry.ini";
+    std::ofstream(registry) << "[Zoltra-Fennet]\nProgPath=/zf\n";
+    pid_t holder = -1;
+    int status = -1;
+    if (!holdLease(registry, holder, 3)) {
+        if (holder > 0)
+            waitpid(holder, &status, 0);
+        GTEST_SKIP() << "no lease can be taken on " << registry;
+    }
+    const Outcome outcome = probe({{"RAVLINHOME=/r", "HALVIK_REGISTRY_FILE=" + registry},
+                                   {"-w", "fennetProg", "pathSystemTmpDir", "pathRavlinExp"}});
+    EXPECT_EQ(lines(outcome.out), (Lines{"/tmp", "/r/exp", "(busy)", "/zf"})) << outcome.err;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
 }
 
 struct Viewers {

@@ -2,12 +2,15 @@
 // one line each ("(null)" for a null answer, "(threw)" when a method throws),
 // and reports on standard error how many allocations it saw.
 //
-//   probe [-k KIND] [-f N] [-t THREADS] ITEM...
+//   probe [-k KIND] [-f N] [-t THREADS] [-w QUERY] ITEM...
 //   -k KIND     sets PathBase::platform.kind before the first query
 //   -f N        makes the Nth allocation fail (throwing new throws bad_alloc)
 //   -t THREADS  asks the queries from that many threads at the same moment,
 //               each starting at a different query, after the other items;
 //               a query some thread answered otherwise prints "(differs)"
+//   -w QUERY    asks QUERY in a thread of its own, 200 ms before the items;
+//               after them prints "(busy)" when QUERY was not answered yet,
+//               else "(done)", then its answer
 //   ITEM        a query name, set:NAME=VALUE (changes the environment), or
 //               store:MEMBER=VALUE (stores a value as an embedding program would)
 
@@ -18,6 +21,7 @@
 #include <ravlinpath/SystemC.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +80,14 @@ const Query queries[] = {
     {"fennetWin", [] { return PathBase::platform.fennetWin(); }},
     {"briskoPath", [] { return PathSystem().briskoPath(); }},
     {"quambyPath", [] { return PathSystem().quambyPath(); }},
+    // What it reads depends on whether the Fennet group exists yet; what
+    // counts is that it reads the registry's name safely meanwhile.
+    {"readSettings",
+     [] {
+         thread_local char prog[4097];
+         PathPlatform::Fennet::readSettings("Zoltra-Fennet", prog, nullptr, nullptr, 4096);
+         return "(read)";
+     }},
 };
 
 struct Member {
@@ -204,17 +216,26 @@ void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { ret
 int main(int argc, char** argv)
 {
     int threadCount = 0;
-    for (int option; (option = getopt(argc, argv, "k:f:t:")) != -1;) {
+    const Query* waited = nullptr;
+    for (int option; (option = getopt(argc, argv, "k:f:t:w:")) != -1;) {
         if (option == 'k')
             PathBase::platform.kind = std::atoi(optarg);
         else if (option == 'f')
             failingAllocation = std::atol(optarg);
         else if (option == 't')
             threadCount = std::atoi(optarg);
+        else if (option == 'w')
+            waited = &queryNamed(optarg);
         else
             return 2;
     }
     allocations = 0;
+    std::atomic<const char*> waitedAnswer = nullptr;
+    std::thread waiting;
+    if (waited) {
+        waiting = std::thread([&] { waitedAnswer = answerOf(*waited); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
     std::vector<const Query*> asked;
     for (int i = optind; i < argc; ++i) {
         if (std::strncmp(argv[i], "set:", 4) == 0)
@@ -228,6 +249,11 @@ int main(int argc, char** argv)
     }
     if (threadCount > 0)
         answerFromThreads(asked, threadCount);
+    if (waited) {
+        std::printf("%s\n", waitedAnswer ? "(done)" : "(busy)");
+        waiting.join();
+        std::printf("%s\n", waitedAnswer.load());
+    }
     std::fprintf(stderr, "allocations %ld\n", allocations.load());
     return 0;
 }
