@@ -20,10 +20,12 @@
 // however long. Keys are compared byte for byte, spaces included. A line that
 // starts with "[" ends the section.
 //
-// The file is opened and closed on every call. When another process holds a
-// lease on it, the call waits until the lease is broken (at most
-// /proc/sys/fs/lease-break-time seconds); a FIFO or device is refused without
-// waiting.
+// The file is opened and closed on every call. Only a regular file is ever
+// opened for reading: a FIFO, device or directory is examined without being
+// opened, and refused at once. When another process holds a lease on the
+// file, the call waits until the lease is broken (at most
+// /proc/sys/fs/lease-break-time seconds, 45 unless changed; where /proc is
+// not mounted, at most 46 seconds).
 int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
                       const char* file);
 
