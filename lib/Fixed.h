@@ -11,7 +11,6 @@ namespace fallback {
 inline constexpr char home[] = "/undefined";
 inline constexpr char prog[] = "/undefined/prog";
 inline constexpr char exp[] = "/undefined/exp";
-inline constexpr char expStan[] = "/undefined/exp/stan";
 inline constexpr char conf[] = "/undefined/conf";
 inline constexpr char plot[] = "/undefined/plot";
 inline constexpr char layout[] = "/undefined/plot/layouts";
@@ -19,8 +18,6 @@ inline constexpr char print[] = "/undefined/print";
 inline constexpr char docu[] = "/undefined/prog/docu";
 inline constexpr char appDefaults[] = "/undefined/prog/app-defaults";
 inline constexpr char hints[] = "/undefined/prog/hints";
-inline constexpr char dot[] = ".morvel";
-inline constexpr char tazloDot[] = ".tazlo";
 inline constexpr char disklessInst[] = "/usr/diskless";
 inline constexpr char disklessRoot[] = "/usr/diskless/clients/spect/root";
 inline constexpr char disklessLock[] = "/usr/diskless/clients/spect/lock";
@@ -28,28 +25,31 @@ inline constexpr char tmp[] = "/tmp";
 
 }
 
-// The variables a family reads and the names it gives its per-user files.
+// What sets the two product families apart: the variables each reads and the
+// names it gives its per-user files. The texts are held in the table, not
+// pointed to, so that a position-independent program has nothing of it to
+// relocate at start-up.
 struct Family {
-    const char* home;
-    const char* prog;
-    const char* exp;
-    const char* conf;
-    const char* plot;
-    const char* layout;
-    const char* print;
-    const char* stan;
-    const char* stanBelowExp;  // the standard experiments' default; null: the experiment directory itself
-    const char* expStanFallback;
-    const char* dotPrefix;
-    const char* dotFallback;
+    char home[16];
+    char prog[16];
+    char exp[16];
+    char conf[16];
+    char plot[16];
+    char layout[16];
+    char print[16];
+    char stan[16];
+    char stanBelowExp[8];  // the standard experiments' default; "": the experiment directory itself
+    char expStanFallback[24];
+    char dotPrefix[16];
+    char dotFallback[16];
 };
 
 inline constexpr Family ravlinFamily = {"RAVLINHOME", "RAVLINPROG", "RAVLINEXP", "RAVLINCONF", "RAVLINPLOT",
-                                        "RAVLINLAYOUT", "RAVLINPRINT", "PLENKO_STAN", "stan", fallback::expStan,
-                                        "/.morvel-", fallback::dot};
+                                        "RAVLINLAYOUT", "RAVLINPRINT", "PLENKO_STAN", "stan", "/undefined/exp/stan",
+                                        "/.morvel-", ".morvel"};
 inline constexpr Family tazloFamily = {"TAZLO_HOME", "TAZLO_PROG", "TAZLO_EXP", "TAZLO_CONF", "TAZLO_PLOT",
-                                       "TAZLO_LAYOUT", "TAZLO_PRINT", "TAZLO_STAN", nullptr, fallback::exp,
-                                       "/.tazlo-", fallback::tazloDot};
+                                       "TAZLO_LAYOUT", "TAZLO_PRINT", "TAZLO_STAN", "", "/undefined/exp",
+                                       "/.tazlo-", ".tazlo"};
 
 // The family of a platform kind: Tazlo for PathPlatform::kindTazlo, else Ravlin.
 const Family& familyOf(int kind);

@@ -113,7 +113,7 @@ void PathRavlin::initPaths()
         normalizeSlashes(path);
         publish(placement.member, path ? path : placedBelow(home, placement));
     }
-    initExpStanPath(&variables == &tazloFamily);
+    initExpStanPath(PathBase::platform.kind == PathPlatform::kindTazlo);
     for (const Placement& placement : belowProg)
         publish(placement.member, placedBelow(prog, placement));
     treeComputed = true;
@@ -121,8 +121,7 @@ void PathRavlin::initPaths()
 
 // The standard experiments follow the experiment directory, overridden or
 // not. A stored path is kept; it may be answered already, so its normalized
-// text goes into a copy rather than over the stored text. (The flag tells the
-// Tazlo family; the family's table says the rest.)
+// text goes into a copy rather than over the stored text.
 void PathRavlin::initExpStanPath(bool tazlo)
 {
     if (expStanPath) {
@@ -135,7 +134,7 @@ void PathRavlin::initExpStanPath(bool tazlo)
     }
     const Family& variables = tazlo ? tazloFamily : ravlinFamily;
     const char* stan = std::getenv(variables.stan);
-    if (!stan)
+    if (!stan && *variables.stanBelowExp)
         stan = variables.stanBelowExp;
     char* path = orFixed(stan ? joinStrings({expPath, "/", stan}) : copyString(expPath), variables.expStanFallback);
     normalizeSlashes(path);
