@@ -113,6 +113,8 @@ TEST(Library, UserAndHost)
         {{{noUser()}, user}, {"", "", "", "/.morvel-alpha", "", ""}},
         {{{userWithHome("\\home\\nmr"), "NSS_WRAPPER_HOSTNAME=beta"}, {"userProfile", "pathRavlinDot"}},
          {"/home/nmr", "/home/nmr/.morvel-beta"}},
+        // A password entry over 1 MiB counts as missing.
+        {{{userWithHome("/" + std::string(1 << 20, 'h'))}, user}, {"", "", "", "/.morvel-alpha", "", ""}},
         {{{"NSS_WRAPPER_HOSTNAME=" + longHost}, {"pathRavlinDot"}}, {"/home/nmr/.morvel-" + longHost}},
         // A host name too long for the buffer counts as unavailable.
         {{{"NSS_WRAPPER_HOSTNAME=" + longHost + "hh"}, {"pathRavlinDot"}}, {"/home/nmr/.morvel-"}},
