@@ -1,0 +1,223 @@
+// ravlinpath._ravlinpath: the library's answers as Python values, one
+// function per answer, in the limited API, so that one abi3 module serves
+// every Python version from 3.9 on.
+
+#include <Python.h>
+
+#include <ravlinpath/Base.h>
+#include <ravlinpath/Platform.h>
+#include <ravlinpath/Ravlin.h>
+#include <ravlinpath/RavlinC.h>
+#include <ravlinpath/System.h>
+#include <ravlinpath/SystemC.h>
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+namespace {
+
+// The answers only the classes give.
+const char* docuDir() { return PathRavlin().docuDir(); }
+const char* userName() { return PathSystem().userName(); }
+const char* briskoPath() { return PathSystem().briskoPath(); }
+const char* quambyPath() { return PathSystem().quambyPath(); }
+const char* fennetProg() { return PathBase::platform.fennetProg(); }
+const char* fennetExe() { return PathBase::platform.fennetExe(); }
+const char* fennetWin() { return PathBase::platform.fennetWin(); }
+const char* registryFile() { return PathBase::platform.analysisRegistry(); }
+
+// Set when the first answer is asked for; the family can be chosen only
+// before. It and answeredBefore are read and written with the GIL held, which
+// orders them against a first query in any other thread.
+bool answersAsked = false;
+
+// Set once answer() has been computed; from then on the library finds it
+// cached.
+template <auto answer>
+constinit bool answeredBefore = false;
+
+// answer(), converted. The first call of each answer lets the GIL go while
+// the library computes it, which may mean waiting for a leased registry file
+// or a password lookup over the network.
+template <auto answer, auto convert>
+PyObject* reply(PyObject*, PyObject*)
+{
+    decltype(answer()) value{};
+    bool outOfMemory = false;
+    auto compute = [&]() noexcept {
+        try {
+            value = answer();
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    };
+    if (answeredBefore<answer>) {
+        compute();
+    } else {
+        answersAsked = true;
+        Py_BEGIN_ALLOW_THREADS
+        compute();
+        Py_END_ALLOW_THREADS
+    }
+    if (outOfMemory)
+        return PyErr_NoMemory();
+    answeredBefore<answer> = true;
+    return convert(value);
+}
+
+// Decoded as os.fsdecode decodes, so that os.fsencode gives back the bytes.
+PyObject* text(const char* answer)
+{
+    if (!answer)
+        Py_RETURN_NONE;
+    return PyUnicode_DecodeFSDefault(answer);
+}
+
+// pathlib is imported on the first call, not with the module: it costs more
+// than the whole module.
+PyObject* path(const char* answer)
+{
+    if (!answer)
+        Py_RETURN_NONE;
+    PyObject* pathlib = PyImport_ImportModule("pathlib");
+    if (!pathlib)
+        return nullptr;
+    PyObject* result = PyObject_CallMethod(pathlib, "Path", "N", text(answer));
+    Py_DECREF(pathlib);
+    return result;
+}
+
+PyObject* number(int answer)
+{
+    return PyLong_FromLong(answer);
+}
+
+struct Answer {
+    const char* name;
+    PyCFunction asText;
+    const char* twin;  // the pathlib.Path function of a directory, or null
+    PyCFunction asPath;
+    const char* doc;
+};
+
+template <auto answer>
+constexpr Answer directory(const char* name, const char* twin, const char* doc)
+{
+    return {name, reply<answer, text>, twin, reply<answer, path>, doc};
+}
+
+template <auto answer>
+constexpr Answer plain(const char* name, const char* doc)
+{
+    return {name, reply<answer, text>, nullptr, nullptr, doc};
+}
+
+constexpr Answer answers[] = {
+    directory<pathRavlinHome>("home_dir", "home_path",
+        "The installation home: RAVLINHOME (TAZLO_HOME in the Tazlo family), else /undefined."),
+    directory<pathRavlinProg>("prog_dir", "prog_path", "The program directory: RAVLINPROG, else HOME/prog."),
+    directory<pathRavlinExp>("exp_dir", "exp_path", "The experiment directory: RAVLINEXP, else HOME/exp."),
+    directory<pathRavlinExpStan>("exp_stan_dir", "exp_stan_path",
+        "The standard-experiment directory: EXP/ and PLENKO_STAN, else EXP/stan."),
+    directory<pathRavlinConf>("conf_dir", "conf_path", "The configuration directory: RAVLINCONF, else HOME/conf."),
+    directory<pathRavlinPlot>("plot_dir", "plot_path", "The plot directory: RAVLINPLOT, else HOME/plot."),
+    directory<pathRavlinLayout>("layout_dir", "layout_path",
+        "The plot-layout directory: RAVLINLAYOUT, else HOME/plot/layouts."),
+    directory<pathRavlinPrint>("print_dir", "print_path", "The print directory: RAVLINPRINT, else HOME/print."),
+    directory<docuDir>("docu_dir", "docu_path", "The documentation directory, PROG/docu."),
+    directory<pathRavlinAppDefaults>("app_defaults_dir", "app_defaults_path",
+        "The app-defaults directory, PROG/app-defaults."),
+    directory<pathRavlinHints>("hints_dir", "hints_path", "The hints directory, PROG/hints."),
+    directory<pathRavlinDot>("dot_dir", "dot_path",
+        "The per-user dot directory, USERHOME/.morvel-HOST (.tazlo-HOST in the Tazlo family)."),
+    plain<pathRavlinCurDir>("cur_dir_file",
+        "The per-user current-directory file, curdir/LOGIN, relative to prog_dir(); '' without a password entry."),
+    directory<pathRavlinDisklessInst>("diskless_inst_dir", "diskless_inst_path",
+        "The diskless installation directory, /usr/diskless."),
+    directory<pathRavlinDisklessRoot>("diskless_root_dir", "diskless_root_path",
+        "The diskless clients' root, /usr/diskless/clients/spect/root."),
+    plain<pathRavlinDisklessLock>("diskless_lock", "The diskless clients' lock, /usr/diskless/clients/spect/lock."),
+    {"platform_kind", reply<pathRavlinPlatform, number>, nullptr, nullptr,
+        "The platform kind: 0 for the Ravlin family, 1 for the Tazlo family (see select_family)."},
+    plain<pathSystemPdfViewer>("pdf_viewer", "A PDF viewer executable; None when none is found."),
+    directory<pathSystemLumeva>("lumeva_dir", "lumeva_path", "The Lumeva location, LUMEVA as given; None when unset."),
+    plain<pathSystemUserHome>("user_home",
+        "The user's home directory from the password database; '' without a password entry."),
+    directory<pathSystemTmpDir>("tmp_dir", "tmp_path", "The temporary directory, /tmp."),
+    plain<userName>("user_name", "The user's login name from the password database; '' without a password entry."),
+    plain<briskoPath>("brisko", "The first brisko executable on PATH; None when there is none."),
+    plain<quambyPath>("quamby", "The Quamby location an embedding program stored; None otherwise."),
+    directory<fennetProg>("fennet_prog_dir", "fennet_prog_path",
+        "The Fennet program directory, ProgPath of the registry's [Zoltra-Fennet], else /usr/prog/zoltra-fennet."),
+    plain<fennetExe>("fennet_exe", "The Fennet executable's name, ProgName of [Zoltra-Fennet], else zoltra."),
+    plain<fennetWin>("fennet_win", "The Fennet main window's name, WinName of [Zoltra-Fennet], else ZoltraMain."),
+    plain<registryFile>("registry_file",
+        "The site's software registry file: HALVIK_REGISTRY_FILE, else /usr/Halvik/Software.ini."),
+};
+
+constexpr char twinDoc[] =
+    "The answer of the *_dir() function of the same stem as a pathlib.Path; None where that answers None.";
+
+struct Family {
+    const char* name;
+    int kind;
+};
+
+constexpr Family families[] = {{"ravlin", PathPlatform::kindRavlin}, {"tazlo", PathPlatform::kindTazlo}};
+
+PyObject* selectFamily(PyObject*, PyObject* name)
+{
+    if (!PyUnicode_Check(name)) {
+        PyErr_SetString(PyExc_TypeError, "select_family() takes the family's name, 'ravlin' or 'tazlo'");
+        return nullptr;
+    }
+    const auto family = std::ranges::find_if(
+        families, [&](const Family& known) { return PyUnicode_CompareWithASCIIString(name, known.name) == 0; });
+    if (family == std::end(families)) {
+        PyErr_Format(PyExc_ValueError, "unknown family %R: choose 'ravlin' or 'tazlo'", name);
+        return nullptr;
+    }
+    if (answersAsked) {
+        PyErr_SetString(PyExc_RuntimeError,
+                        "select_family() comes before the first answer: answers are computed once per process");
+        return nullptr;
+    }
+    PathBase::platform.kind = family->kind;
+    Py_RETURN_NONE;
+}
+
+constexpr const char selectFamilyDoc[] =
+    "select_family(name)\n"
+    "Chooses the product family, 'ravlin' (the default) or 'tazlo', before the first answer.\n"
+    "Raises RuntimeError once an answer has been asked for, ValueError for another name.";
+
+constexpr std::size_t twins = std::ranges::count_if(answers, [](const Answer& answer) { return answer.twin; });
+
+// Every answer, the pathlib.Path twin of each directory, select_family and
+// the closing sentinel.
+constexpr auto methodTable()
+{
+    std::array<PyMethodDef, std::size(answers) + twins + 2> table{};
+    auto method = table.begin();
+    for (const Answer& answer : answers) {
+        *method++ = {answer.name, answer.asText, METH_NOARGS, answer.doc};
+        if (answer.twin)
+            *method++ = {answer.twin, answer.asPath, METH_NOARGS, twinDoc};
+    }
+    *method = {"select_family", selectFamily, METH_O, selectFamilyDoc};
+    return table;
+}
+
+auto methods = methodTable();
+
+PyModuleDef module = {
+    PyModuleDef_HEAD_INIT, "ravlinpath._ravlinpath", nullptr, -1, methods.data(), nullptr, nullptr, nullptr, nullptr,
+};
+
+}
+
+PyMODINIT_FUNC PyInit__ravlinpath()
+{
+    return PyModule_Create(&module);
+}
