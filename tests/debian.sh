@@ -7,7 +7,7 @@
 # autopkgtest tests against the installed packages, which are purged again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-packages=(libravlinpath1 libravlinpath-dev ravlin-path)
+packages=(libravlinpath1 libravlinpath-dev ravlin-path python3-ravlinpath)
 source tests/checks.sh
 
 source=$work/ravlinpath
@@ -43,6 +43,8 @@ check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base
     echo usr/share/man/man3/ravlinpath.3.gz; echo "$man_links"; doc libravlinpath-dev; } | sort)" "$(contents libravlinpath-dev)"
 check "ravlin-path files" "$({ echo usr/bin/ravlin-path; echo usr/share/bash-completion/completions/ravlin-path
     echo usr/share/man/man1/ravlin-path.1.gz; doc ravlin-path; } | sort)" "$(contents ravlin-path)"
+check "python3-ravlinpath files" "$({ printf 'usr/lib/python3/dist-packages/ravlinpath/%s\n' __init__.py __init__.pyi __main__.py \
+    _ravlinpath.abi3.so py.typed; doc python3-ravlinpath; } | sort)" "$(contents python3-ravlinpath)"
 
 # The symbols file matches the library exactly: one symbol lost or one new
 # symbol not listed fails the check, as it fails the package build.
@@ -79,13 +81,13 @@ else
     mkdir "$work/tests"
     cp -r "$source/debian" "$source/tests" "$work/tests/"
     if autopkgtest -q -o "$work/autopkgtest" "$(deb libravlinpath1)" "$(deb libravlinpath-dev)" "$(deb ravlin-path)" \
-        "$work/tests" -- null >"$work/autopkgtest.log" 2>&1; then
+        "$(deb python3-ravlinpath)" "$work/tests" -- null >"$work/autopkgtest.log" 2>&1; then
         check "autopkgtest" "0" "0"
     else
         tail -n 40 "$work/autopkgtest.log"
         check "autopkgtest" "0" "1"
     fi
-    grep -E '^(command|build) ' "$work/autopkgtest/summary" || true
+    grep -E '^(command|build|python) ' "$work/autopkgtest/summary" || true
     dpkg --purge "${packages[@]}" >/dev/null
     check "packages purged" "" "$(installed)"
 fi
