@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build with g++ (unit, packaging and
-# memcheck tests), the same with g++-11 where it is installed and with clang++,
+# memcheck tests, and the Python module's tests with Debian's python3), the
+# same with g++-11 where it is installed and with clang++,
 # the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # thread test under ThreadSanitizer, the registry reader's tests in 32 bits,
 # the fuzz targets, the Debian packages, and the benchmarks, which fail when a
@@ -11,6 +12,8 @@ cd "$(dirname "$0")/.."
 source tests/checks.sh
 fuzz_runs=${FUZZ_RUNS:-1000000}
 strict=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DBUILD_TESTING=ON)
+# A python3 earlier on PATH may lack Debian's packages (pytest among them).
+python=(-DRAVLINPATH_PYTHON=ON -DPython3_EXECUTABLE=/usr/bin/python3)
 
 configure() {  # configure DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
     local dir=$1 cc=$2 cxx=$3
@@ -24,19 +27,19 @@ build() {  # build DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
 }
 
 echo "== g++, release"
-build build gcc g++ -DCMAKE_BUILD_TYPE=Release
+build build gcc g++ -DCMAKE_BUILD_TYPE=Release "${python[@]}"
 ctest --test-dir build --output-on-failure
 
 echo "== g++-11, release: the oldest compiler sites build with (RHEL 9, Ubuntu 22.04)"
 if command -v g++-11 >/dev/null; then
-    build build-gcc11 gcc-11 g++-11 -DCMAKE_BUILD_TYPE=Release
+    build build-gcc11 gcc-11 g++-11 -DCMAKE_BUILD_TYPE=Release "${python[@]}"
     ctest --test-dir build-gcc11 --output-on-failure -E 'Packaging|Memcheck'
 else
     echo "g++-11 is not installed (.ci/run installs it where the release has it): skipped"
 fi
 
 echo "== clang++, release"
-build build-clang clang clang++ -DCMAKE_BUILD_TYPE=Release
+build build-clang clang clang++ -DCMAKE_BUILD_TYPE=Release "${python[@]}"
 ctest --test-dir build-clang --output-on-failure -E 'Packaging|Memcheck'
 
 echo "== g++, AddressSanitizer and UndefinedBehaviorSanitizer"
