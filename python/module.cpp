@@ -74,17 +74,32 @@ PyObject* text(const char* answer)
     return PyUnicode_DecodeFSDefault(answer);
 }
 
-// pathlib is imported on the first call, not with the module: it costs more
-// than the whole module.
+// pathlib.Path, imported on the first call of a *_path() function, not with
+// the module: importing pathlib costs more than the whole module. Held for
+// the life of the process, like the answers.
+PyObject* pathType()
+{
+    static PyObject* type = nullptr;
+    if (type)
+        return type;
+    PyObject* pathlib = PyImport_ImportModule("pathlib");
+    if (!pathlib)
+        return nullptr;
+    type = PyObject_GetAttrString(pathlib, "Path");
+    Py_DECREF(pathlib);
+    return type;
+}
+
 PyObject* path(const char* answer)
 {
     if (!answer)
         Py_RETURN_NONE;
-    PyObject* pathlib = PyImport_ImportModule("pathlib");
-    if (!pathlib)
+    PyObject* type = pathType();
+    PyObject* decoded = type ? text(answer) : nullptr;
+    if (!decoded)
         return nullptr;
-    PyObject* result = PyObject_CallMethod(pathlib, "Path", "N", text(answer));
-    Py_DECREF(pathlib);
+    PyObject* result = PyObject_CallFunctionObjArgs(type, decoded, nullptr);
+    Py_DECREF(decoded);
     return result;
 }
 
