@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Builds the RPM packages from rpm/ravlinpath.spec on this Debian machine,
+# with rpm/macros.stand-in in place of the macros of RHEL 9 (its flags,
+# debuginfo packages, %cmake), in a scratch _topdir, the unit and memcheck
+# tests running in %check; and checks them: rpmlint with rpm/rpmlint.toml, the
+# packages and their file lists, what they provide and require, the ELF
+# files' hardening, the archive's names; installs them into a scratch root
+# (rpm --root, with its own database) and, in a private mount namespace where
+# that root's /usr is laid over this machine's and CMake sees no Debian
+# system, runs the command and builds C and C++ programs against them as
+# users do, first without the static library, then with it; and removes
+# them again. Needs root (mount namespaces, overlayfs).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tests/checks.sh
+spec=rpm/ravlinpath.spec
+rpm_=(--load rpm/macros.stand-in)
+
+version=$(rpmspec "${rpm_[@]}" -q --srpm --qf '%{version}' $spec)
+release=$(rpmspec "${rpm_[@]}" -q --srpm --qf '%{release}' $spec)
+check "spec version is the project's" "$(sed -nE 's/^project\(ravlinpath VERSION ([0-9.]+) .*/\1/p' CMakeLists.txt)" "$version"
+
+top=$work/rpmbuild
+mkdir -p "$top/SOURCES"
+git ls-files -z --cached --others --exclude-standard \
+    | tar --null -T - --transform "s|^|ravlinpath-$version/|" -czf "$top/SOURCES/ravlinpath-$version.tar.gz"
+# The build requirements are RPM packages, which this machine has none of.
+if ! rpmbuild -ba --nodeps "${rpm_[@]}" --define "_topdir $top" $spec >"$work/build.log" 2>&1; then
+    tail -n 60 "$work/build.log"
+    echo "rpmbuild failed"
+    exit 1
+fi
+arch=$(rpm --eval '%{_arch}')
+rpm_file() { echo "$top/RPMS/$arch/$1-$version-$release.$arch.rpm"; }
+check "%check ran the tests" 1 "$(grep -c '^100% tests passed' "$work/build.log")"
+check "packages built" "ravlin-path ravlin-path-debuginfo ravlinpath ravlinpath-debuginfo ravlinpath-debugsource ravlinpath-devel ravlinpath-static" \
+    "$(rpm -qp --qf '%{name}\n' "$top/RPMS/$arch"/*.rpm | sort | paste -sd ' ' -)"
+
+lint=$(rpmlint -c rpm/rpmlint.toml "$top/SRPMS"/*.rpm "$top/RPMS/$arch"/*.rpm 2>&1 | grep -E ': [EW]: ' || true)
+check "rpmlint reports nothing" "" "$lint"
+
+# The files of each package (links as NAME -> TARGET), less build-id links,
+# and its directories.
+contents() {
+    rpm -qp --qf '[%{filemodes:perms} %{filenames} %{filelinktos}\n]' "$(rpm_file "$1")" | grep -v '^d' \
+        | cut -d ' ' -f 2- | grep -v '^/usr/lib/\.build-id' | sed -E 's/ $//; s/ / -> /' | sort
+}
+directories() { rpm -qp --qf '[%{filemodes:perms} %{filenames}\n]' "$(rpm_file "$1")" | awk '/^d/ {print $2}' | sort | paste -sd ' ' -; }
+lib=/usr/lib64 man3=/usr/share/man/man3
+functions=$(sed -n 's/.*\b\(path[A-Za-z]*\)(void).*/\1/p' include/ravlinpath/RavlinC.h include/ravlinpath/SystemC.h)
+check "ravlinpath files" "$(printf '%s\n' "$lib/libravlinpath.so.1 -> libravlinpath.so.$version" "$lib/libravlinpath.so.$version" \
+    "/usr/share/licenses/ravlinpath/LICENSE" | sort)" "$(contents ravlinpath)"
+check "ravlinpath-devel files" "$({ printf '/usr/include/ravlinpath/%s.h\n' Base IniFile Platform Ravlin RavlinC System SystemC
+    printf "$lib/cmake/ravlinpath/%s.cmake\n" ravlinpathConfig ravlinpathConfigVersion ravlinpathTargets ravlinpathTargets-noconfig
+    echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"; echo "$man3/ravlinpath.3.gz"
+    for f in $functions; do echo "$man3/$f.3.gz -> ravlinpath.3.gz"; done; } | sort)" \
+    "$(contents ravlinpath-devel)"
+check "directories owned" "/usr/share/licenses/ravlinpath, /usr/include/ravlinpath $lib/cmake/ravlinpath, , /usr/share/licenses/ravlin-path" \
+    "$(directories ravlinpath | sed 's|/usr/lib/\.build-id[^ ]* *||g'), $(directories ravlinpath-devel), $(directories ravlinpath-static), $(directories ravlin-path | sed 's|/usr/lib/\.build-id[^ ]* *||g')"
+check "ravlinpath-static files" "$(printf '%s\n' "$lib/libravlinpath.a" "$lib/cmake/ravlinpath/ravlinpathStaticTargets.cmake" \
+    "$lib/cmake/ravlinpath/ravlinpathStaticTargets-noconfig.cmake" | sort)" "$(contents ravlinpath-static)"
+check "ravlin-path files" "$(printf '%s\n' /usr/bin/ravlin-path /usr/share/bash-completion/completions/ravlin-path \
+    /usr/share/licenses/ravlin-path/LICENSE /usr/share/man/man1/ravlin-path.1.gz | sort)" "$(contents ravlin-path)"
+check "debuginfo of the library" "/usr/lib/debug$lib/libravlinpath.so.$version-$version-$release.$arch.debug" \
+    "$(contents ravlinpath-debuginfo | grep '\.debug$' | grep -v '/\.build-id/')"
+check "debuginfo of the command" "/usr/lib/debug/usr/bin/ravlin-path-$version-$release.$arch.debug" \
+    "$(contents ravlin-path-debuginfo | grep '\.debug$' | grep -v '/\.build-id/')"
+check "debugsource has the library's and the command's sources" "yes yes" \
+    "$(contents ravlinpath-debugsource | grep -q '/lib/Platform\.cpp$' && echo yes) $(contents ravlinpath-debugsource | grep -q '/tool/main\.cpp$' && echo yes)"
+
+# What each package provides and requires, less the C library and the
+# symbol versions of the C++ runtime, which follow the compiler, and rpm's
+# own features.
+deps() {  # deps PACKAGE provides|requires
+    rpm -qp "--$2" "$(rpm_file "$1")" | grep -vE '^(rpmlib\(|libc\.so\.6|ld-linux|rtld\()|\((GCC|GLIBCXX|CXXABI)_' \
+        | sort | paste -sd ' ' -
+}
+isa=$(rpm --eval '%{_isa}')
+check "ravlinpath provides" \
+    "libravlinpath.so.1()(64bit) libravlinpath.so.1(RAVLINPATH_1)(64bit) ravlinpath = $version-$release ravlinpath$isa = $version-$release" \
+    "$(deps ravlinpath provides)"
+check "ravlinpath requires" "libgcc_s.so.1()(64bit) libstdc++.so.6()(64bit)" "$(deps ravlinpath requires)"
+check "ravlinpath-devel provides" "pkgconfig(ravlinpath) = $version ravlinpath-devel = $version-$release ravlinpath-devel$isa = $version-$release" \
+    "$(deps ravlinpath-devel provides)"
+check "ravlinpath-devel requires" "/usr/bin/pkg-config cmake-filesystem$isa ravlinpath$isa = $version-$release" \
+    "$(deps ravlinpath-devel requires)"
+check "ravlinpath-static requires" "ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
+# The command carries the library and the C++ runtime inside.
+check "ravlin-path requires nothing but the C library" "" "$(deps ravlin-path requires)"
+
+# Installed into a scratch root, which has no C library package: --nodeps.
+root=$work/root
+mkdir "$root"
+rpm_install() { rpm --root "$root" -i --nodeps "$@" >"$work/install.log" 2>&1 || { cat "$work/install.log"; return 1; }; }
+rpm_install "$(rpm_file ravlinpath)" "$(rpm_file ravlinpath-devel)" "$(rpm_file ravlin-path)" \
+    "$(rpm_file ravlinpath-debuginfo)" "$(rpm_file ravlin-path-debuginfo)"
+check "installed packages verify" "" "$(rpm --root "$root" -Va --nodeps 2>&1)"
+
+# Built with the distribution's flags (as the debug information records
+# them: LTO, stack clash protection, CET), RELRO and stripped; the library
+# binds its symbols on load (-z now), the command lazily (see the spec), and
+# is PIE.
+library=$root$lib/libravlinpath.so.$version command=$root/usr/bin/ravlin-path
+for elf in "$library" "$command"; do
+    name=${elf##*/}
+    debug=$(find "$root/usr/lib/debug" -name "$name-$version-$release.$arch.debug")
+    producer=$(readelf --debug-dump=info "$debug" | grep -m 1 'DW_AT_producer.*GNU GIMPLE' || true)
+    flags=$(for flag in -march=x86-64-v2 -fstack-protector-strong -fstack-clash-protection -fcf-protection=full; do
+        [[ " $producer " == *" $flag "* ]] && echo "$flag"; done | paste -sd ' ' -)
+    check "$name: link-time optimized, with the flags" \
+        "-march=x86-64-v2 -fstack-protector-strong -fstack-clash-protection -fcf-protection=full" "$flags"
+    check "$name: RELRO" 1 "$(readelf -lW "$elf" | grep -c GNU_RELRO)"
+    check "$name: stripped, with a debug link" "0 1" "$(readelf -SW "$elf" | grep -c '\.symtab') $(readelf -SW "$elf" | grep -c '\.gnu_debuglink')"
+done
+check "library binds on load" 1 "$(readelf -dW "$library" | grep -cE 'BIND_NOW')"
+check "command is PIE and binds lazily" "Flags: PIE" "$(readelf -dW "$command" | awk '/FLAGS/ {$1 = $2 = ""; print substr($0, 3)}')"
+
+# Run where the scratch root's /usr is laid over this machine's and
+# /etc/debian_version is hidden, so that CMake searches lib64 as it does on
+# RHEL and Fedora; the loader does not, hence LD_LIBRARY_PATH.
+mkdir "$work/etc-layer"
+mknod "$work/etc-layer/debian_version" c 0 0
+as_installed() {  # as_installed SHELL-COMMAND
+    unshare -m bash -c 'mount -t overlay overlay -o lowerdir="$1/usr":/usr /usr &&
+        mount -t overlay overlay -o lowerdir="$2":/etc /etc && eval "$3"' _ "$root" "$work/etc-layer" "$1"
+}
+check "installed command" "/opt/r/prog" "$(as_installed 'RAVLINHOME=/opt/r ravlin-path prog')"
+check "man page under a C function's name" "/usr/share/man/man3/ravlinpath.3.gz" "$(as_installed 'man -w pathRavlinExp' 2>&1)"
+source tests/consumer/answers.sh
+consumer=$work/without-static
+check "without ravlinpath-static, CMake gives the shared library alone" "$cxx_answer, no archive target" \
+    "$(as_installed "{ cmake -S tests/consumer -B '$consumer' && cmake --build '$consumer'; } >'$consumer.log' 2>&1 || tail -n 20 '$consumer.log'
+        LD_LIBRARY_PATH=$lib '$consumer/answer'; [[ -e '$consumer/answer_static' ]] || echo ', no archive target'" 2>&1 | paste -sd '' -)"
+
+rpm_install "$(rpm_file ravlinpath-static)"
+archive=$root$lib/libravlinpath.a
+check "archive has no LTO sections" "" "$(readelf -SW "$archive" | grep -o '\.gnu\.lto_[^ ]*' | sort -u)"
+global=$(nm -C --defined-only "$archive" | awk 'NF >= 3 && $2 ~ /[A-Z]/ {$1 = $2 = ""; print substr($0, 3)}' \
+    | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|(PathBase|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\)|.*ravlinpath::.*|DW\.ref\.__gxx_personality_v0)$' \
+    | sort -u || true)
+check "archive defines no other global names" "" "$global"
+if as_installed 'tests/consumers.sh /usr' >"$work/consumers.log" 2>&1; then
+    check "C and C++ consumers, pkg-config and CMake, shared and static" 0 0
+else
+    cat "$work/consumers.log"
+    check "C and C++ consumers, pkg-config and CMake, shared and static" 0 1
+fi
+
+# Debian's rpm warns on stderr that packages are for alien to install.
+rpm --root "$root" -e --nodeps ravlinpath-static ravlinpath-devel ravlinpath ravlin-path ravlinpath-debuginfo \
+    ravlin-path-debuginfo 2>"$work/erase.log" || cat "$work/erase.log"
+check "packages removed, no file left in /usr" "" "$(rpm --root "$root" -qa; find "$root/usr" -type f)"
+
+echo "rpm: $failures failed"
+((failures == 0))
