@@ -1,6 +1,8 @@
-// ravlinpath._ravlinpath: the library's answers as Python values, one
-// function per answer, in the limited API, so that one abi3 module serves
-// every Python version from 3.9 on.
+// The package ravlinpath itself, as its __init__ module: the library's
+// answers as Python values, one function per answer, in the limited API, so
+// that one abi3 module serves every Python version from 3.9 on. The package
+// has no __init__.py: importing one would cost a tenth as much again as the
+// module.
 
 #include <Python.h>
 
@@ -226,13 +228,22 @@ constexpr auto methodTable()
 
 auto methods = methodTable();
 
+constexpr char moduleDoc[] =
+    "Where things are on a workstation that runs the Ravlin spectrometer software.\n"
+    "\n"
+    "One function per answer of libravlinpath, without arguments: each *_dir()\n"
+    "answers a str and its *_path() twin a pathlib.Path; None where the library\n"
+    "has no answer. Answers are computed on first use and held for the life of\n"
+    "the process; any thread may ask. A program of the Tazlo family calls\n"
+    "select_family(\"tazlo\") before its first answer.";
+
 PyModuleDef module = {
-    PyModuleDef_HEAD_INIT, "ravlinpath._ravlinpath", nullptr, -1, methods.data(), nullptr, nullptr, nullptr, nullptr,
+    PyModuleDef_HEAD_INIT, "ravlinpath", moduleDoc, -1, methods.data(), nullptr, nullptr, nullptr, nullptr,
 };
 
 }
 
-PyMODINIT_FUNC PyInit__ravlinpath()
+PyMODINIT_FUNC PyInit_ravlinpath()
 {
     return PyModule_Create(&module);
 }

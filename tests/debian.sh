@@ -43,8 +43,8 @@ check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base
     echo usr/share/man/man3/ravlinpath.3.gz; echo "$man_links"; doc libravlinpath-dev; } | sort)" "$(contents libravlinpath-dev)"
 check "ravlin-path files" "$({ echo usr/bin/ravlin-path; echo usr/share/bash-completion/completions/ravlin-path
     echo usr/share/man/man1/ravlin-path.1.gz; doc ravlin-path; } | sort)" "$(contents ravlin-path)"
-check "python3-ravlinpath files" "$({ printf 'usr/lib/python3/dist-packages/ravlinpath/%s\n' __init__.py __init__.pyi __main__.py \
-    _ravlinpath.abi3.so py.typed; doc python3-ravlinpath; } | sort)" "$(contents python3-ravlinpath)"
+check "python3-ravlinpath files" "$({ printf 'usr/lib/python3/dist-packages/ravlinpath/%s\n' __init__.abi3.so __init__.pyi \
+    __main__.py py.typed; doc python3-ravlinpath; } | sort)" "$(contents python3-ravlinpath)"
 
 # The symbols file matches the library exactly: one symbol lost or one new
 # symbol not listed fails the check, as it fails the package build.
