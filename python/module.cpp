@@ -1,8 +1,8 @@
 // The package ravlinpath itself, as its __init__ module: the library's
 // answers as Python values, one function per answer, in the limited API, so
 // that one abi3 module serves every Python version from 3.9 on. The package
-// has no __init__.py: importing one would cost a tenth as much again as the
-// module.
+// has no __init__.py, which every import would have to find, read and run
+// besides.
 
 #include <Python.h>
 
