@@ -4,9 +4,9 @@
 # same with g++-11 where it is installed and with clang++,
 # the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # thread test under ThreadSanitizer, the registry reader's tests in 32 bits,
-# the fuzz targets, the Debian packages, and the benchmarks, which fail when a
-# keyword's start-up costs over 1.20 times the instructions of its C
-# reference. Warnings are errors.
+# the fuzz targets, the Debian and RPM packages, and the benchmarks, which
+# fail when a keyword's start-up costs over 1.20 times the instructions of
+# its C reference. Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tests/checks.sh
@@ -86,6 +86,9 @@ echo "fuzzing: 2 passed, 0 failed"
 
 echo "== Debian packages: lintian, file lists, symbols, dependencies, autopkgtest"
 tests/debian.sh
+
+echo "== RPM packages: rpmlint, file lists, dependencies, hardening, installed consumers"
+tests/rpm.sh
 
 echo "== start-up cost against the C reference programs"
 bench/run --ceiling 1.20
