@@ -10,10 +10,13 @@ cd "$(dirname "$0")/.."
 release=$1 mirror=${2:-http://deb.debian.org/debian}
 source tests/checks.sh
 root=$work/root
-at_exit 'umount -R "$root/proc" "$root/sys" "$root/dev" 2>/dev/null'
+at_exit 'umount -R "$root" 2>/dev/null'
 
 echo "== debootstrap $release"
 debootstrap "$release" "$root" "$mirror" >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log"; exit 1; }
+# The root is made a mount point of its own, as / is on a machine, so that
+# programs in it may make their mount namespaces private.
+mount --bind "$root" "$root"
 mount -t proc proc "$root/proc"
 mount -t sysfs sys "$root/sys"
 mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
