@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <sched.h>
@@ -142,7 +143,7 @@ int lookUpInChild(const std::string& file, bool hideProc)
     if (child == 0) {
         if (hideProc
             && ((unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-                || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount(nullptr, "/proc", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
                 || mount("none", "/proc", "tmpfs", 0, nullptr) != 0))
             _exit(77);
         _exit(lookUp(file, "S", "Key") == std::make_pair(1, std::string("v")) ? 0 : 1);
@@ -166,6 +167,8 @@ TEST(IniFile, ReadsAFileUnderALease)
             GTEST_SKIP() << "no lease can be taken on " << file;
         }
         const int looked = lookUpInChild(file, hideProc);
+        if (looked == 77)
+            kill(holder, SIGKILL);
         ASSERT_EQ(waitpid(holder, &status, 0), holder);
         if (looked == 77)
             GTEST_SKIP() << "/proc cannot be hidden here";
