@@ -17,7 +17,7 @@ spec=rpm/ravlinpath.spec
 rpm_=(--load rpm/macros.stand-in)
 # rpm 4.20 (Debian 13) makes the debuginfo packages by itself, and its spec
 # parser no longer takes %install from a macro: the stand-in's goes.
-if [[ "$(printf '%s\n' 4.20 "$(rpm --eval '%{rpmversion}')" | sort -V | head -n 1)" == 4.20 ]]; then
+if [[ "$(printf '%s\n' 4.20 "$(rpm --version | awk '{print $3}')" | sort -V | head -n 1)" == 4.20 ]]; then
     rpm_+=(--undefine install)
 fi
 
