@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the README's two commands exactly as written, and between them its
 # package build without the test tools, one after the other, as root in a
-# fresh Debian root made by debootstrap, in a copy of this tree, and says how
-# long each took. Needs root, debootstrap and a Debian mirror;
+# fresh Debian root made by debootstrap, in a clone of this repository (what
+# is committed, as CI sees it), and says how long each took. Needs root, debootstrap and a Debian mirror;
 # CI does not run it (about ten minutes).
 #   tests/fresh-root.sh bookworm|trixie [MIRROR]
 set -euo pipefail
@@ -21,8 +21,7 @@ mount -t proc proc "$root/proc"
 mount -t sysfs sys "$root/sys"
 mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
 cp /etc/resolv.conf "$root/etc/"
-mkdir "$root/root/ravlinpath"
-git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$root/root/ravlinpath"
+git clone -q --no-hardlinks . "$root/root/ravlinpath"
 
 readarray -t commands < <(grep -m 2 '^apt-get update' README.md)
 commands=("${commands[0]}" "$(grep -m 1 '^DEB_BUILD_OPTIONS=nocheck' README.md)" "${commands[1]}")
@@ -32,6 +31,7 @@ for command in "${commands[@]}"; do
     status=0
     chroot "$root" env -i HOME=/root LANG=C.UTF-8 PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
         bash -c 'cd /root/ravlinpath && eval "$1"' _ "$command" >"$work/command.log" 2>&1 || status=$?
+    grep -h 'additional disk space' "$work/command.log" || true
     tail -n 5 "$work/command.log"
     echo
     check "exit status, after $(($(date +%s) - start)) s" 0 "$status"
