@@ -2,8 +2,9 @@
 # Runs the README's two commands exactly as written, and between them its
 # package build without the test tools, one after the other, as root in a
 # fresh Debian root made by debootstrap, in a clone of this repository (what
-# is committed, as CI sees it), and says how long each took. Needs root, debootstrap and a Debian mirror;
-# CI does not run it (about ten minutes).
+# is committed, as CI sees it); says how long each took and what apt
+# installed. Needs root, debootstrap and a Debian mirror; CI does not run it
+# (about seven minutes on two cores).
 #   tests/fresh-root.sh bookworm|trixie [MIRROR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
