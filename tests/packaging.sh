@@ -86,7 +86,7 @@ check "top level without the test tools: the command" "/opt/r/prog" "$("$work/to
 asked_for() {  # asked_for CMAKE-OPTIONS...: 1 when configuring fails on the missing tools
     rm -rf "$work/asked"
     configure_and_build "$work/asked" "$@" >/dev/null
-    grep -c 'The tests need GoogleTest' "$work/asked.log" || true
+    grep -c 'Tests need GoogleTest' "$work/asked.log" || true
 }
 check "tests asked for at the top level without their tools: an error" 1 "$(asked_for -S "$source" -DBUILD_TESTING=ON)"
 check "tests asked for by a project taking ravlinpath in, without their tools: an error" 1 \
