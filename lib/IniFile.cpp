@@ -1,4 +1,9 @@
+// The reader of sectioned key=value files, and the registry lookups that
+// also tell where their value stood.
+
 #include <ravlinpath/IniFile.h>
+
+#include "Lookup.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +18,8 @@
 #include <unistd.h>
 
 namespace {
+
+using ravlinpath::FileState;
 
 // A NUL ends a line's text as a carriage return does: what follows it on the
 // line is never looked at.
@@ -51,7 +58,7 @@ bool sameFile(int fd, const struct stat& examined)
 
 // Each open that fails with EWOULDBLOCK starts the lease's break; one that
 // succeeds must have reached the file examined, not one put in its place.
-int openByName(const char* path, const struct stat& examined)
+int openByName(const char* path, const struct stat& examined, FileState& state)
 {
     constexpr long millisecond = 1000 * 1000;
     timespec pause = {0, millisecond};
@@ -69,8 +76,10 @@ int openByName(const char* path, const struct stat& examined)
         if (errno != EWOULDBLOCK && errno != EINTR)
             return -1;
         clock_gettime(CLOCK_MONOTONIC, &now);
-        if (now.tv_sec > deadline)
+        if (now.tv_sec > deadline) {
+            state = FileState::leased;
             return -1;
+        }
         nanosleep(&pause, nullptr);
         pause.tv_nsec = std::min(2 * pause.tv_nsec, 100 * millisecond);
     }
@@ -80,7 +89,7 @@ int openByName(const char* path, const struct stat& examined)
 // The open goes through /proc/self/fd, so it reaches that same file even when
 // the path has meanwhile been replaced by a FIFO or a device, and waits while
 // another process holds a lease on the file.
-int openExamined(int handle, const char* path, const struct stat& examined)
+int openExamined(int handle, const char* path, const struct stat& examined, FileState& state)
 {
     char reopen[32] = "/proc/self/fd/";
     std::to_chars(reopen + std::strlen(reopen), std::end(reopen) - 1, handle);
@@ -89,24 +98,32 @@ int openExamined(int handle, const char* path, const struct stat& examined)
     do
         fd = open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    return fd >= 0 || errno != ENOENT ? fd : openByName(path, examined);
+    return fd >= 0 || errno != ENOENT ? fd : openByName(path, examined, state);
 }
 
 // Opens only regular files: a FIFO, device or directory is examined through
-// an O_PATH handle, which opens nothing, and counts as a missing file.
-FILE* openRegular(const char* path)
+// an O_PATH handle, which opens nothing, and counts as a missing file. state
+// tells why nothing was opened.
+FILE* openRegular(const char* path, FileState& state)
 {
     int handle = open(path, O_PATH | O_CLOEXEC);
-    if (handle < 0)
+    if (handle < 0) {
+        state = errno == ENOENT || errno == ENOTDIR ? FileState::missing : FileState::unreadable;
         return nullptr;
+    }
     struct stat examined;
-    int fd = fstat(handle, &examined) == 0 && S_ISREG(examined.st_mode) ? openExamined(handle, path, examined) : -1;
+    int fd = -1;
+    state = FileState::notRegular;
+    if (fstat(handle, &examined) == 0 && S_ISREG(examined.st_mode)) {
+        state = FileState::unreadable;
+        fd = openExamined(handle, path, examined, state);
+    }
     close(handle);
-    if (fd < 0)
-        return nullptr;
-    FILE* file = fdopen(fd, "r");
-    if (!file)
+    FILE* file = fd >= 0 ? fdopen(fd, "r") : nullptr;
+    if (!file && fd >= 0)
         close(fd);
+    if (file)
+        state = FileState::read;
     return file;
 }
 
@@ -124,8 +141,12 @@ public:
     {
         while (byte != '\n' && byte != EOF)
             advance();
+        ++lineNumber;
         return advance() != EOF;
     }
+
+    // The line the reader stands on, counted from 1.
+    long line() const { return lineNumber; }
 
     int current() const { return byte; }
     int advance() { return byte = getc_unlocked(file); }
@@ -149,6 +170,7 @@ public:
 private:
     FILE* file;
     int byte = '\n';
+    long lineNumber = 0;
 };
 
 // A header is "[" + section + "]", the whole name, up to the byte that ends it.
@@ -180,14 +202,17 @@ int copyValue(Reader& reader, char* out, std::size_t size)
 
 }
 
-int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
-                      const char* file)
+namespace ravlinpath {
+
+int lookUpProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
+                        const char* file, Lookup& lookup)
 {
+    lookup = {};
     if (size > 0 && out && defaultValue && out != defaultValue)
         std::strncpy(out, defaultValue, size);
     if (!key || !section || !file || !out || size <= 0)
         return 0;
-    FILE* opened = openRegular(file);
+    FILE* opened = openRegular(file, lookup.file);
     if (!opened)
         return 0;
     Reader reader(opened);
@@ -196,10 +221,20 @@ int readProfileString(const char* section, const char* key, const char* defaultV
     while (reader.nextLine() && reader.current() != '[') {
         if (!reader.readsAs(key, endsField))
             continue;
+        lookup.line = reader.line();
         if (reader.current() != '=')
             return 0;
         reader.advance();
         return copyValue(reader, out, size);
     }
     return 0;
+}
+
+}
+
+int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
+                      const char* file)
+{
+    ravlinpath::Lookup lookup;
+    return ravlinpath::lookUpProfileString(section, key, defaultValue, out, size, file, lookup);
 }

@@ -18,6 +18,7 @@
 #include <ctime>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace ravlinpath {
 
@@ -85,19 +86,26 @@ void publish(T*& member, T* value)
     std::atomic_ref<T*>(member).store(value, std::memory_order_release);
 }
 
-// member, computed by compute() under lock when it is null. A null from
-// compute (a failed allocation) or an exception leaves member null, to be
-// tried again on the next query. compute runs with the lock held, so it takes
-// its inputs from the caller and makes no query of its own.
-template <typename T, typename Compute>
-T* computeOnce(T*& member, Lock& lock, Compute compute)
+// The inputs of a value computed from fixed texts alone.
+inline std::tuple<> noInputs() { return {}; }
+
+// The one way a value is computed once: member, when it is still null, is
+// computed by compute(inputs) with lock held and published. Its inputs are
+// fetched by fetchInputs() only while member is unpublished and before the
+// lock is taken, since fetching may mean computing another value under that
+// value's own lock. A null from compute (a failed allocation, or a value that
+// cannot be made yet) or an exception leaves member null, to be tried again
+// on the next query. compute makes no query of its own.
+template <typename T, typename Fetch, typename Compute>
+T* computeOnce(T*& member, Lock& lock, Fetch fetchInputs, Compute compute)
 {
     if (T* value = published(member))
         return value;
+    const auto inputs = fetchInputs();
     std::lock_guard held(lock);
     if (T* value = member)
         return value;
-    T* value = compute();
+    T* value = compute(inputs);
     publish(member, value);
     return value;
 }

@@ -1,14 +1,20 @@
+// The platform object's groups: the user, the installation, the PDF viewer,
+// the diskless tree, the registry and the add-on products, each computed
+// once on first use.
+
 #include <ravlinpath/Platform.h>
 
 #include <ravlinpath/IniFile.h>
-#include "Fixed.h"
-#include "Once.h"
+#include "Lookup.h"
 #include "Search.h"
 #include "Strings.h"
+#include "Trace.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <tuple>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -42,24 +48,30 @@ PathPlatform::Quamby* PathPlatform::quamby = nullptr;
 
 namespace {
 
-// One lock per group: a group's first query waits only for that group.
-template <typename Group>
-constinit Lock groupLock;
-
-// Computes a group on first use. When its constructor throws, new releases
-// the object and the pointer stays null, so the next call tries again.
-template <typename Group, typename... Facts>
-void create(Group*& group, Facts... facts)
+// Computes a group on first use, under the lock of answer, the group's first
+// answer, from the inputs fetchInputs gives (a tuple). When its constructor
+// throws, new releases the object and the pointer stays null, so the next
+// call tries again.
+template <typename Group, typename Fetch>
+void create(Group*& group, Answer answer, Fetch fetchInputs)
 {
-    computeOnce(group, groupLock<Group>, [&] { return new Group(facts...); });
+    computeOnce(group, lockOf(answer), fetchInputs, [](const auto& inputs) {
+        return std::apply([](auto... facts) { return new Group(facts...); }, inputs);
+    });
 }
 
-// member of group, once the group is computed from facts; "" when it is null.
-template <typename Group, typename Text, typename... Facts>
-const char* memberOf(Group*& group, Text* const& member, Facts... facts)
+// member of group, once the group is computed; "" when it is null.
+template <typename Group, typename Text, typename Fetch = decltype(&noInputs)>
+const char* memberOf(Group*& group, Answer answer, Text* const& member, Fetch fetchInputs = noInputs)
 {
-    create(group, facts...);
+    create(group, answer, fetchInputs);
     return orEmpty(member);
+}
+
+// The installation group's input.
+auto kindOf(const PathPlatform& platform)
+{
+    return [&platform] { return std::tuple(platform.kind); };
 }
 
 // The password-entry buffer doubles while an entry does not fit, up to this
@@ -92,22 +104,55 @@ void withRealUserEntry(Use use)
 constexpr int settingSize = 4096;
 
 // A copy of a setting read from the registry; "" when it cannot be allocated.
-char* settingCopy(const char* setting)
+char* settingCopy(const char* setting, Trace& trace)
 {
-    return orFixed(copyString(setting), "");
+    if (char* copy = copyString(setting))
+        return copy;
+    trace.made = Made::fallback;
+    trace.number = static_cast<long>(PathOrigin::Fallback::outOfMemory);
+    return fixedText("");
+}
+
+// How a setting was found: out holds the value read, the default, or "" for
+// a value of white space alone.
+void traceSetting(Trace& trace, int found, const char* out, const Lookup& lookup)
+{
+    trace = {};
+    trace.fileState = lookup.file;
+    trace.number = lookup.line;
+    trace.made = found ? Made::setting : *out ? Made::settingDefault : Made::blankSetting;
+}
+
+// Reads one Fennet setting from the registry into out, with its default.
+int readSetting(const Setting& setting, const char* section, char* out, int size, Lookup& lookup)
+{
+    return lookUpProfileString(section, setting.key, fallbackOf(setting.answer), out, size,
+                               published(PathPlatform::Fennet::registry), lookup);
 }
 
 }
 
+// Each member keeps a value stored before the group was computed when the
+// entry does not replace it.
 PathPlatform::User::User()
 {
-    withRealUserEntry([](const passwd* entry) {
-        if (entry && entry->pw_name)
+    Made nameMade = name ? Made::kept : Made::noPasswordEntry;
+    Made homeMade = home ? Made::kept : Made::noPasswordEntry;
+    withRealUserEntry([&](const passwd* entry) {
+        if (entry && entry->pw_name) {
             name = copyString(entry->pw_name);
-        if (entry && entry->pw_dir)
+            nameMade = Made::passwordEntry;
+        }
+        if (entry && entry->pw_dir) {
             home = profile = copyString(entry->pw_dir);
+            homeMade = Made::passwordEntry;
+        }
     });
-    normalizeSlashes(home);
+    const long uid = getuid();
+    traceOf(Answer::userName) = {nameMade, false, false, {}, nullptr, uid};
+    Trace& homeTrace = traceOf(Answer::userHome) = {homeMade, false, false, {}, nullptr, uid};
+    normalized(home, homeTrace);
+    traceOf(Answer::userProfile) = homeTrace;
 }
 
 const Family& ravlinpath::familyOf(int kind)
@@ -118,43 +163,37 @@ const Family& ravlinpath::familyOf(int kind)
 PathPlatform::Ravlin::Ravlin(int kind)
 {
     const Family& family = familyOf(kind);
-    home = orFixed(copyString(std::getenv(family.home)), fallback::home);
-    prog = copyString(std::getenv(family.prog));
-    if (!prog)
-        prog = orFixed(joinStrings({home, "/", "prog"}), fallback::prog);
-    normalizeSlashes(home);
-    normalizeSlashes(prog);
+    home = compose(Answer::home, family, nullptr);
+    prog = compose(Answer::prog, family, home);
 }
 
 PathPlatform::PdfViewer::PdfViewer(const char* prog)
 {
-    path = findOnPath("acroread");
-    if (!path)
-        path = findInProgBin(prog, "acroread");
-    if (!path)
-        path = findOnPath("evince");
-    if (!path)
-        path = findOnPath("xpdf");
-    if (!path)
-        path = findInProgBin(prog, "xpdf");
-    normalizeSlashes(path);
+    TriedList tried;
+    for (const Viewer& viewer : viewers) {
+        path = viewer.inProgBin ? findInProgBin(prog, viewer.name, &tried) : findOnPath(viewer.name, &tried);
+        if (path)
+            break;
+    }
+    Trace& trace = traceOf(Answer::pdfViewer);
+    trace = {Made::searched, false, false, {}, tried.keep(std::getenv("PATH")), 0, tried.first()};
+    normalized(path, trace);
 }
 
 PathPlatform::Diskless::Diskless()
 {
-    inst = fixedText(fallback::disklessInst);
-    root = orFixed(joinStrings({inst, "/clients/spect/root"}), fallback::disklessRoot);
-    lock = orFixed(joinStrings({inst, "/clients/spect/lock"}), fallback::disklessLock);
-    normalizeSlashes(root);
-    normalizeSlashes(lock);
+    const Family& noFamily = ravlinFamily;
+    inst = compose(Answer::disklessInst, noFamily, nullptr);
+    root = compose(Answer::disklessRoot, noFamily, inst);
+    lock = compose(Answer::disklessLock, noFamily, inst);
 }
 
 PathPlatform::Analysis::Analysis()
 {
-    if (!registry)
-        registry = copyString(std::getenv("HALVIK_REGISTRY_FILE"));
-    if (!registry)
-        registry = "/usr/Halvik/Software.ini";
+    if (registry)
+        traceOf(Answer::registryFile) = {Made::kept};
+    else
+        registry = compose(Answer::registryFile, ravlinFamily, nullptr);
 }
 
 PathPlatform::Fennet::Fennet(const char* registryFile)
@@ -162,69 +201,74 @@ PathPlatform::Fennet::Fennet(const char* registryFile)
     if (!registry)
         publish(registry, registryFile);
     if (prog) {
+        for (const Setting& setting : fennetSettings)
+            traceOf(setting.answer) = {Made::kept};
         normalizeSlashes(prog);
         return;
     }
-    char progSetting[settingSize + 1] = {};
-    char nameSetting[settingSize + 1] = {};
-    char winSetting[settingSize + 1] = {};
-    readSettings("Zoltra-Fennet", progSetting, nameSetting, winSetting, settingSize);
-    // A setting of white space alone replaces the default with "".
-    prog = settingCopy(progSetting);
-    if (*nameSetting || !exe)
-        exe = settingCopy(nameSetting);
-    if (*winSetting || !win)
-        win = settingCopy(winSetting);
-    normalizeSlashes(prog);
+    char values[std::size(fennetSettings)][settingSize + 1] = {};
+    for (std::size_t i = 0; i < std::size(fennetSettings); ++i) {
+        Lookup lookup;
+        const int found = readSetting(fennetSettings[i], fennetSection, values[i], settingSize, lookup);
+        traceSetting(traceOf(fennetSettings[i].answer), found, values[i], lookup);
+    }
+    // A setting of white space alone replaces the default with "", but not a
+    // name or window stored before the first query.
+    Trace& progTrace = traceOf(Answer::fennetProg);
+    prog = normalized(settingCopy(values[0], progTrace), progTrace);
+    char** stored[] = {&exe, &win};
+    for (std::size_t i = 1; i < std::size(fennetSettings); ++i) {
+        Trace& trace = traceOf(fennetSettings[i].answer);
+        char*& member = *stored[i - 1];
+        if (*values[i] || !member)
+            member = settingCopy(values[i], trace);
+        else
+            trace.made = Made::kept;
+    }
 }
 
 void PathPlatform::Fennet::readSettings(const char* section, char* progOut, char* nameOut, char* winOut, int size)
 {
-    const struct {
-        char* out;
-        const char* key;
-        const char* defaultValue;
-    } settings[] = {
-        {progOut, "ProgPath", "/usr/prog/zoltra-fennet"},
-        {nameOut, "ProgName", "zoltra"},
-        {winOut, "WinName", "ZoltraMain"},
-    };
-    for (const auto& setting : settings)
-        if (setting.out)
-            readProfileString(section, setting.key, setting.defaultValue, setting.out, size, published(registry));
+    char* outs[] = {progOut, nameOut, winOut};
+    for (std::size_t i = 0; i < std::size(fennetSettings); ++i) {
+        Lookup lookup;
+        if (outs[i])
+            readSetting(fennetSettings[i], section, outs[i], size, lookup);
+    }
 }
 
 PathPlatform::Brisko::Brisko()
 {
-    path = findOnPath("brisko");
-    normalizeSlashes(path);
+    TriedList tried;
+    path = findOnPath(briskoName, &tried);
+    Trace& trace = traceOf(Answer::brisko);
+    trace = {Made::searched, false, false, {}, tried.keep(std::getenv("PATH")), 0, tried.first()};
+    normalized(path, trace);
 }
 
-const char* PathPlatform::userName() { return memberOf(user, User::name); }
-const char* PathPlatform::userHome() { return memberOf(user, User::home); }
-const char* PathPlatform::userProfile() { return memberOf(user, User::profile); }
+const char* PathPlatform::userName() { return memberOf(user, Answer::userName, User::name); }
+const char* PathPlatform::userHome() { return memberOf(user, Answer::userHome, User::home); }
+const char* PathPlatform::userProfile() { return memberOf(user, Answer::userProfile, User::profile); }
 
-const char* PathPlatform::ravlinHome() { return memberOf(ravlin, Ravlin::home, kind); }
-const char* PathPlatform::ravlinProg() { return memberOf(ravlin, Ravlin::prog, kind); }
+const char* PathPlatform::ravlinHome() { return memberOf(ravlin, Answer::home, Ravlin::home, kindOf(*this)); }
+const char* PathPlatform::ravlinProg() { return memberOf(ravlin, Answer::home, Ravlin::prog, kindOf(*this)); }
 
 const char* PathPlatform::pdfViewerPath()
 {
-    if (!published(pdfviewer))
-        create(pdfviewer, ravlinProg());
+    create(pdfviewer, Answer::pdfViewer, [this] { return std::tuple(ravlinProg()); });
     return PdfViewer::path;
 }
 
-const char* PathPlatform::disklessInst() { return memberOf(diskless, Diskless::inst); }
-const char* PathPlatform::disklessRoot() { return memberOf(diskless, Diskless::root); }
-const char* PathPlatform::disklessLock() { return memberOf(diskless, Diskless::lock); }
-const char* PathPlatform::analysisRegistry() { return memberOf(analysis, Analysis::registry); }
+const char* PathPlatform::disklessInst() { return memberOf(diskless, Answer::disklessInst, Diskless::inst); }
+const char* PathPlatform::disklessRoot() { return memberOf(diskless, Answer::disklessRoot, Diskless::root); }
+const char* PathPlatform::disklessLock() { return memberOf(diskless, Answer::disklessLock, Diskless::lock); }
+const char* PathPlatform::analysisRegistry() { return memberOf(analysis, Answer::registryFile, Analysis::registry); }
 
 // The Fennet group's input, the registry file's name, is fetched only while
 // the group is still to be computed.
 void PathPlatform::createFennet()
 {
-    if (!published(fennet))
-        create(fennet, analysisRegistry());
+    create(fennet, Answer::fennetProg, [this] { return std::tuple(analysisRegistry()); });
 }
 
 const char* PathPlatform::fennetProg()
@@ -247,12 +291,12 @@ const char* PathPlatform::fennetWin()
 
 const char* PathPlatform::briskoPath()
 {
-    create(brisko);
+    create(brisko, Answer::brisko, noInputs);
     return Brisko::path;
 }
 
 const char* PathPlatform::quambyPath()
 {
-    create(quamby);
+    create(quamby, Answer::quamby, noInputs);
     return Quamby::path;
 }

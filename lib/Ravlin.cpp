@@ -1,13 +1,20 @@
+// The installation tree, the per-user dot directory and current-directory
+// file, and the diskless paths.
+
 #include <ravlinpath/Ravlin.h>
 
 #include <ravlinpath/Base.h>
 
-#include "Fixed.h"
-#include "Once.h"
 #include "Strings.h"
+#include "Trace.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <new>
+#include <string_view>
+#include <tuple>
+#include <utility>
 #include <unistd.h>
 
 using namespace ravlinpath;
@@ -26,34 +33,173 @@ char* PathRavlin::curDirPath = nullptr;
 
 namespace {
 
-// The nine tree paths are computed together, under one lock; the dot
-// directory and the current-directory file each have their own.
-constinit Lock treeLock;
-constinit Lock dotLock;
-constinit Lock curDirLock;
-
-// Set, with treeLock held, once the nine tree paths have been computed.
-bool treeComputed = false;
+// Set once the tree paths have been computed.
+constexpr bool treeDone = true;
+const bool* tree = nullptr;
 
 const Family& family()
 {
     return familyOf(PathBase::platform.kind);
 }
 
-// Where a directory of the tree lies: below base, unless a variable names it.
-struct Placement {
-    char*& member;
-    const char* variable;
-    const char* below;
-    const char* fallback;
+char*& memberOf(Answer answer)
+{
+    switch (answer) {
+    case Answer::exp: return PathRavlin::expPath;
+    case Answer::conf: return PathRavlin::confPath;
+    case Answer::plot: return PathRavlin::plotPath;
+    case Answer::layout: return PathRavlin::layoutPath;
+    case Answer::print: return PathRavlin::printPath;
+    case Answer::docu: return PathRavlin::docuPath;
+    case Answer::appDefaults: return PathRavlin::appPath;
+    default: return PathRavlin::hintsPath;
+    }
+}
+
+// The tree's directories lie below the home or the program directory.
+template <typename Text>
+Text baseOf(Answer answer, Text home, Text prog)
+{
+    return sourceOf(answer).base == Answer::home ? home : prog;
+}
+
+// An answer of the tree as its source row makes it: the variable's value,
+// or base + "/" + below.
+struct Planned {
+    Made made;
+    std::string_view parts[3];
+    std::size_t size() const { return parts[0].size() + parts[1].size() + parts[2].size(); }
 };
 
-// base + "/" + below, normalized; the fallback when it cannot be allocated.
-char* placedBelow(const char* base, const Placement& placement)
+// Planned for each answer apart, so that what its row says is known as the
+// program is compiled, which saves a start-up the table's lookups.
+template <Answer answer>
+Planned planned(const Family& names, std::string_view home, std::string_view prog)
 {
-    char* path = orFixed(joinStrings({base, "/", placement.below}), placement.fallback);
-    normalizeSlashes(path);
-    return path;
+    constexpr const Source& source = sourceOf(answer);
+    if constexpr (source.variable != nullptr)
+        if (const char* value = std::getenv(names.*source.variable))
+            return {Made::fromVariable, {value}};
+    return {Made::below, {baseOf(answer, home, prog), "/", std::string_view(source.below)}};
+}
+
+template <std::size_t... index>
+void planTree(Planned* plans, const Family& names, std::string_view home, std::string_view prog,
+              std::index_sequence<index...>)
+{
+    ((plans[index] = planned<treeAnswers[index]>(names, home, prog)), ...);
+}
+
+// The standard experiments: the experiment directory + "/" + joined, or the
+// experiment directory itself; stan is the value of their variable.
+struct PlannedStan {
+    Made made;
+    const char* joined;
+    const char* stan;
+    Planned below(const char* exp) const { return {made, {exp, made == Made::sameAs ? "" : "/", joined}}; }
+};
+
+PlannedStan plannedExpStan(const Family& names)
+{
+    const char* stan = std::getenv(names.stan);
+    const char* joined = stan ? stan : names.stanBelowExp;
+    return {!stan && !*joined ? Made::sameAs : Made::below, joined, stan};
+}
+
+// The standard experiments' path from its plan, traced.
+void traceExpStan(const PlannedStan& plan)
+{
+    Trace& trace = traceOf(Answer::expStan);
+    trace = {plan.made};
+    if (plan.stan)
+        trace.text = copyString(plan.stan);
+}
+
+// The standard experiments' path, kept where the program stored it; it may
+// be answered already, so its normalized text goes into a copy rather than
+// over the stored text.
+char* keptExpStan()
+{
+    Trace& trace = traceOf(Answer::expStan);
+    trace = {Made::kept};
+    char* stored = PathRavlin::expStanPath;
+    char* copy = holdsBackslash(stored) ? copyString(stored) : nullptr;
+    return copy ? normalized(copy, trace) : stored;
+}
+
+// The nine tree paths in one allocation, which is what a query of any of them
+// costs at start-up; false when it cannot be allocated. The bases are
+// normalized already, so only the variables' values are looked at again.
+bool composeTreeTogether(const Family& names, std::string_view home, std::string_view prog)
+{
+    Planned plans[std::size(treeAnswers)];
+    planTree(plans, names, home, prog, std::make_index_sequence<std::size(treeAnswers)>());
+    std::size_t total = 0;
+    for (const Planned& plan : plans)
+        total += plan.size() + 1;
+    const bool stanStored = PathRavlin::expStanPath;
+    const PlannedStan stan = stanStored ? PlannedStan{} : plannedExpStan(names);
+    if (!stanStored)
+        total += plans[0].size() + stan.below("").size() + 1;
+    char* memory = new (std::nothrow) char[total];
+    if (!memory)
+        return false;
+    for (std::size_t i = 0; i < std::size(treeAnswers); ++i) {
+        const Planned& plan = plans[i];
+        joinInto(memory, plan.size() + 1, {plan.parts[0], plan.parts[1], plan.parts[2]});
+        Trace& trace = traceOf(treeAnswers[i]);
+        trace = {plan.made};
+        publish(memberOf(treeAnswers[i]), plan.made == Made::fromVariable ? normalized(memory, trace) : memory);
+        memory += plan.size() + 1;
+    }
+    if (stanStored) {
+        publish(PathRavlin::expStanPath, keptExpStan());
+        return true;
+    }
+    const Planned plan = stan.below(PathRavlin::expPath);
+    joinInto(memory, plan.size() + 1, {plan.parts[0], plan.parts[1], plan.parts[2]});
+    traceExpStan(stan);
+    publish(PathRavlin::expStanPath, stan.stan ? normalized(memory, traceOf(Answer::expStan)) : memory);
+    return true;
+}
+
+// The standard experiments follow the experiment directory, overridden or
+// not. This is the way when memory is short: an allocation of their own.
+char* composeExpStan(const Family& names, const char* exp)
+{
+    if (PathRavlin::expStanPath)
+        return keptExpStan();
+    const PlannedStan stan = plannedExpStan(names);
+    const Planned plan = stan.below(exp);
+    traceExpStan(stan);
+    if (char* path = joinStrings({plan.parts[0], plan.parts[1], plan.parts[2]}))
+        return normalized(path, traceOf(Answer::expStan));
+    traceOf(Answer::expStan) = {Made::fallback, false, false, {}, nullptr,
+                                static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+    return fixedText(names.expStanFallback);
+}
+
+// The host name as the system gives it; "" when it gives none.
+struct Host {
+    char name[257];  // one byte more than gethostname is given, so that a full buffer still ends in a NUL
+};
+
+// Up to the first dot, found by a loop of its own rather than memchr, which a
+// command would bind at start-up for this one call.
+std::string_view shortHost(const Host& host)
+{
+    std::size_t length = 0;
+    while (host.name[length] && host.name[length] != '.')
+        ++length;
+    return {host.name, length};
+}
+
+Host hostName()
+{
+    Host host = {};
+    if (gethostname(host.name, 256) != 0)
+        host.name[0] = '\0';
+    return host;
 }
 
 }
@@ -87,87 +233,51 @@ const char* PathRavlin::treePath(char* const& member)
 // half-made path.
 void PathRavlin::initPaths()
 {
-    const char* home = PathBase::platform.ravlinHome();
-    const char* prog = PathBase::platform.ravlinProg();
-    std::lock_guard held(treeLock);
-    if (treeComputed)
-        return;
-    const Family& variables = family();
-    const Placement overridable[] = {
-        {expPath, variables.exp, "exp", fallback::exp},
-        {confPath, variables.conf, "conf", fallback::conf},
-        {plotPath, variables.plot, "plot", fallback::plot},
-        {layoutPath, variables.layout, "plot/layouts", fallback::layout},
-        {printPath, variables.print, "print", fallback::print},
-    };
-    const Placement belowProg[] = {
-        {docuPath, nullptr, "docu", fallback::docu},
-        {appPath, nullptr, "app-defaults", fallback::appDefaults},
-        {hintsPath, nullptr, "hints", fallback::hints},
-    };
-
-    // An override set to the empty string counts as set; one whose copy
-    // cannot be allocated is treated as unset.
-    for (const Placement& placement : overridable) {
-        char* path = copyString(std::getenv(placement.variable));
-        normalizeSlashes(path);
-        publish(placement.member, path ? path : placedBelow(home, placement));
-    }
-    initExpStanPath(PathBase::platform.kind == PathPlatform::kindTazlo);
-    for (const Placement& placement : belowProg)
-        publish(placement.member, placedBelow(prog, placement));
-    treeComputed = true;
-}
-
-// The standard experiments follow the experiment directory, overridden or
-// not. A stored path is kept; it may be answered already, so its normalized
-// text goes into a copy rather than over the stored text.
-void PathRavlin::initExpStanPath(bool tazlo)
-{
-    if (expStanPath) {
-        if (std::strchr(expStanPath, '\\'))
-            if (char* copy = copyString(expStanPath)) {
-                normalizeSlashes(copy);
-                publish(expStanPath, copy);
-            }
-        return;
-    }
-    const Family& variables = tazlo ? tazloFamily : ravlinFamily;
-    const char* stan = std::getenv(variables.stan);
-    if (!stan && *variables.stanBelowExp)
-        stan = variables.stanBelowExp;
-    char* path = orFixed(stan ? joinStrings({expPath, "/", stan}) : copyString(expPath), variables.expStanFallback);
-    normalizeSlashes(path);
-    publish(expStanPath, path);
+    computeOnce(tree, lockOf(Answer::exp),
+                [] { return std::tuple(PathBase::platform.ravlinHome(), PathBase::platform.ravlinProg()); },
+                [](const auto& inputs) {
+                    const auto [home, prog] = inputs;
+                    const Family& names = family();
+                    if (composeTreeTogether(names, home, prog))
+                        return &treeDone;
+                    // Short of memory, each is allocated, or falls back, alone.
+                    for (Answer answer : treeAnswers)
+                        publish(memberOf(answer), compose(answer, names, baseOf(answer, home, prog)));
+                    publish(expStanPath, composeExpStan(names, expPath));
+                    return &treeDone;
+                });
 }
 
 const char* PathRavlin::dotDir()
 {
-    if (const char* path = published(dotPath))
-        return path;
-    const char* home = PathBase::platform.userHome();
-    // One byte more than gethostname is given, so a name that fills the
-    // buffer still ends in a NUL.
-    char host[257] = {};
-    if (gethostname(host, 256) != 0)
-        host[0] = '\0';
-    if (char* domain = std::strchr(host, '.'))
-        *domain = '\0';
     const Family& names = family();
-    const char* path = computeOnce(dotPath, dotLock, [&] {
-        char* joined = joinStrings({home, names.dotPrefix, host});
-        normalizeSlashes(joined);
-        return joined;
-    });
+    const char* path = computeOnce(
+        dotPath, lockOf(Answer::dot), [] { return std::tuple(PathBase::platform.userHome(), hostName()); },
+        [&](const auto& inputs) -> char* {
+            const auto& [home, host] = inputs;
+            const std::string_view full = host.name;
+            const std::string_view kept = shortHost(host);
+            Trace& trace = traceOf(Answer::dot);
+            trace = {Made::below, false, false, {}, kept.size() < full.size() ? copyString(host.name) : nullptr};
+            if (char* joined = joinStrings({home, names.dotPrefix, kept}))
+                return normalized(joined, trace);
+            trace = {Made::fallback, false, false, {}, nullptr, static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+            return nullptr;
+        });
     return path ? path : names.dotFallback;
 }
 
+// Without a password entry there is no file, and the next query asks again.
 const char* PathRavlin::curDirFile()
 {
-    if (const char* path = published(curDirPath))
-        return path;
-    const char* name = PathBase::platform.userName();
-    if (!*name)
-        return "";
-    return orEmpty(computeOnce(curDirPath, curDirLock, [&] { return joinStrings({"curdir/", name}); }));
+    return orEmpty(computeOnce(curDirPath, lockOf(Answer::curDir), [] { return PathBase::platform.userName(); },
+                               [](const char* name) -> char* {
+                                   Trace& trace = traceOf(Answer::curDir);
+                                   trace = {*name ? Made::named : Made::noPasswordEntry};
+                                   char* path = *name ? joinStrings({"curdir/", name}) : nullptr;
+                                   if (*name && !path)
+                                       trace = {Made::fallback, false, false, {}, nullptr,
+                                                static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+                                   return path;
+                               }));
 }

@@ -1,9 +1,14 @@
+// The executable searches along PATH and in the program directory's bin.
+
 #include "Search.h"
 
 #include "Strings.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,44 +16,100 @@ namespace ravlinpath {
 
 namespace {
 
+using Candidate = PathOrigin::Candidate;
+
 // Candidates that do not fit are skipped: no file system takes a longer path.
 constexpr std::size_t candidateSize = 4096;
 
 // A directory passes the execute test too, so the file's type is asked as
-// well, of the file a symbolic link leads to.
-bool isExecutableFile(const char* path)
+// well, of the file a symbolic link leads to. access() asks for the real
+// user; a missing file costs it alone.
+Candidate verdictOn(const char* path)
 {
+    const bool executable = access(path, X_OK) == 0;
+    if (!executable && (errno == ENOENT || errno == ENOTDIR))
+        return Candidate::missing;
     struct stat status;
-    return access(path, X_OK) == 0 && stat(path, &status) == 0 && S_ISREG(status.st_mode);
+    if (stat(path, &status) != 0)
+        return Candidate::unreachable;
+    if (S_ISDIR(status.st_mode))
+        return Candidate::directory;
+    if (!S_ISREG(status.st_mode))
+        return Candidate::notRegular;
+    return executable ? Candidate::found : Candidate::notExecutable;
 }
 
-char* executableCopy(std::initializer_list<std::string_view> parts)
+char* executableCopy(std::initializer_list<std::string_view> parts, TriedList* tried)
 {
     char candidate[candidateSize];
-    if (!joinInto(candidate, sizeof candidate, parts) || !isExecutableFile(candidate))
+    if (!joinInto(candidate, sizeof candidate, parts)) {
+        if (tried)
+            tried->add(Candidate::tooLong, "");
         return nullptr;
-    return copyString(candidate);
+    }
+    Candidate verdict = verdictOn(candidate);
+    if (tried)
+        tried->add(verdict, candidate);
+    return verdict == Candidate::found ? copyString(candidate) : nullptr;
 }
 
 }
 
-char* findOnPath(const char* name)
+// Candidates are kept in blocks of this size, a search's worth in one.
+constexpr std::size_t blockSize = 1024;
+
+void* TriedList::allocate(std::size_t size)
+{
+    size = (size + alignof(Tried) - 1) / alignof(Tried) * alignof(Tried);
+    if (size > room) {
+        const std::size_t fresh = std::max(size, blockSize);
+        spare = new (std::nothrow) char[fresh];
+        room = spare ? fresh : 0;
+        if (!spare)
+            return nullptr;
+    }
+    void* memory = spare;
+    spare += size;
+    room -= size;
+    return memory;
+}
+
+const char* TriedList::keep(const char* text)
+{
+    if (!text)
+        return nullptr;
+    const std::size_t size = std::strlen(text) + 1;
+    void* memory = allocate(size);
+    return memory ? static_cast<const char*>(std::memcpy(memory, text, size)) : nullptr;
+}
+
+void TriedList::add(Candidate verdict, const char* path)
+{
+    const char* kept = keep(path);
+    void* memory = kept ? allocate(sizeof(Tried)) : nullptr;
+    if (!memory)
+        return;
+    *end = new (memory) Tried{nullptr, verdict, kept};
+    end = const_cast<Tried**>(&(*end)->next);
+}
+
+char* findOnPath(const char* name, TriedList* tried)
 {
     const char* element = std::getenv("PATH");
     while (element && *element) {
         const char* colon = std::strchr(element, ':');
         std::size_t length = colon ? std::size_t(colon - element) : std::strlen(element);
         if (length > 0)
-            if (char* found = executableCopy({{element, length}, "/", name}))
+            if (char* found = executableCopy({{element, length}, "/", name}, tried))
                 return found;
         element = colon ? colon + 1 : nullptr;
     }
     return nullptr;
 }
 
-char* findInProgBin(const char* dir, const char* name)
+char* findInProgBin(const char* dir, const char* name, TriedList* tried)
 {
-    return executableCopy({dir, "/bin/", name});
+    return executableCopy({dir, "/bin/", name}, tried);
 }
 
 }

@@ -1,3 +1,5 @@
+// The library's one way to make strings.
+
 #include "Strings.h"
 
 #include <cstring>
@@ -34,6 +36,16 @@ bool joinInto(char* buffer, std::size_t size, std::initializer_list<std::string_
 char* copyString(const char* text)
 {
     return text ? joinStrings({text}) : nullptr;
+}
+
+// A loop of its own rather than strchr, which a command would bind at
+// start-up for this one call.
+bool holdsBackslash(const char* text)
+{
+    for (; *text; ++text)
+        if (*text == '\\')
+            return true;
+    return false;
 }
 
 void normalizeSlashes(char* s)

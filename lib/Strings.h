@@ -26,6 +26,9 @@ bool joinInto(char* buffer, std::size_t size, std::initializer_list<std::string_
 // A newly allocated copy of text; null when text is null or the allocation fails.
 char* copyString(const char* text);
 
+// Whether text holds a backslash.
+bool holdsBackslash(const char* text);
+
 // Turns every backslash of s into a forward slash, in place; s may be null.
 void normalizeSlashes(char* s);
 

@@ -1,25 +1,19 @@
+// The machine's locations: the temporary directory and the Lumeva location,
+// and the answers of the platform's groups that belong to the machine.
+
 #include <ravlinpath/System.h>
 
 #include <ravlinpath/Base.h>
-#include "Fixed.h"
-#include "Once.h"
 #include "Strings.h"
-
-#include <cstdlib>
+#include "Trace.h"
 
 using namespace ravlinpath;
 
 char* PathSystem::tmpDir = nullptr;
 PathSystem::Lumeva* PathSystem::lumeva = nullptr;
 
-namespace {
-
-constinit Lock tmpLock;
-constinit Lock lumevaLock;
-
-}
-
-PathSystem::Lumeva::Lumeva() : path(copyString(std::getenv("LUMEVA"))) {}
+// LUMEVA is read alike by both families.
+PathSystem::Lumeva::Lumeva() : path(compose(Answer::lumeva, ravlinFamily, nullptr)) {}
 
 const char* PathSystem::pdfViewerPath() { return PathBase::platform.pdfViewerPath(); }
 const char* PathSystem::userHome() { return PathBase::platform.userHome(); }
@@ -30,12 +24,13 @@ int PathSystem::platformKind() { return PathBase::platform.kind; }
 
 const char* PathSystem::tmp()
 {
-    return computeOnce(tmpDir, tmpLock, [] { return fixedText(fallback::tmp); });
+    return computeOnce(tmpDir, lockOf(Answer::tmp), noInputs,
+                       [](std::tuple<>) { return compose(Answer::tmp, ravlinFamily, nullptr); });
 }
 
 // When the holder cannot be allocated, out of memory travels on and the next
 // query tries again.
 const char* PathSystem::lumevaPath()
 {
-    return computeOnce(lumeva, lumevaLock, [] { return new Lumeva; })->path;
+    return computeOnce(lumeva, lockOf(Answer::lumeva), noInputs, [](std::tuple<>) { return new Lumeva; })->path;
 }

@@ -11,10 +11,12 @@
 //   -w QUERY    asks QUERY in a thread of its own, 200 ms before the items;
 //               after them prints "(busy)" when QUERY was not answered yet,
 //               else "(done)", then its answer
-//   ITEM        a query name, set:NAME=VALUE (changes the environment), or
-//               store:MEMBER=VALUE (stores a value as an embedding program would)
+//   ITEM        a query name, set:NAME=VALUE (changes the environment),
+//               store:MEMBER=VALUE (stores a value as an embedding program
+//               would), or origin:ANSWER (prints where that answer came from)
 
 #include <ravlinpath/Base.h>
+#include <ravlinpath/OriginC.h>
 #include <ravlinpath/Ravlin.h>
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/System.h>
@@ -242,6 +244,8 @@ int main(int argc, char** argv)
             putenv(argv[i] + 4);
         else if (std::strncmp(argv[i], "store:", 6) == 0)
             store(argv[i] + 6);
+        else if (std::strncmp(argv[i], "origin:", 7) == 0)
+            std::printf("%s", pathOrigin(argv[i] + 7));
         else if (threadCount > 0)
             asked.push_back(&queryNamed(argv[i]));
         else

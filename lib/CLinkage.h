@@ -1,5 +1,7 @@
-#ifndef RAVLINPATH_GUARD_H
-#define RAVLINPATH_GUARD_H
+// The guard every C-linkage function answers through.
+
+#ifndef RAVLINPATH_CLINKAGE_H
+#define RAVLINPATH_CLINKAGE_H
 
 #include <type_traits>
 
