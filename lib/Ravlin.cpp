@@ -163,22 +163,6 @@ bool composeTreeTogether(const Family& names, std::string_view home, std::string
     return true;
 }
 
-// The standard experiments follow the experiment directory, overridden or
-// not. This is the way when memory is short: an allocation of their own.
-char* composeExpStan(const Family& names, const char* exp)
-{
-    if (PathRavlin::expStanPath)
-        return keptExpStan();
-    const PlannedStan stan = plannedExpStan(names);
-    const Planned plan = stan.below(exp);
-    traceExpStan(stan);
-    if (char* path = joinStrings({plan.parts[0], plan.parts[1], plan.parts[2]}))
-        return normalized(path, traceOf(Answer::expStan));
-    traceOf(Answer::expStan) = {Made::fallback, false, false, {}, nullptr,
-                                static_cast<long>(PathOrigin::Fallback::outOfMemory)};
-    return fixedText(names.expStanFallback);
-}
-
 // The host name as the system gives it; "" when it gives none.
 struct Host {
     char name[257];  // one byte more than gethostname is given, so that a full buffer still ends in a NUL
@@ -243,9 +227,28 @@ void PathRavlin::initPaths()
                     // Short of memory, each is allocated, or falls back, alone.
                     for (Answer answer : treeAnswers)
                         publish(memberOf(answer), compose(answer, names, baseOf(answer, home, prog)));
-                    publish(expStanPath, composeExpStan(names, expPath));
+                    initExpStanPath(PathBase::platform.kind == PathPlatform::kindTazlo);
                     return &treeDone;
                 });
+}
+
+// The standard experiments follow the experiment directory, overridden or
+// not. This is the way when memory is short: an allocation of their own.
+void PathRavlin::initExpStanPath(bool tazlo)
+{
+    if (expStanPath) {
+        publish(expStanPath, keptExpStan());
+        return;
+    }
+    const Family& names = tazlo ? tazloFamily : ravlinFamily;
+    const PlannedStan stan = plannedExpStan(names);
+    const Planned plan = stan.below(expPath);
+    traceExpStan(stan);
+    char* path = joinStrings({plan.parts[0], plan.parts[1], plan.parts[2]});
+    if (!path)
+        traceOf(Answer::expStan) = {Made::fallback, false, false, {}, nullptr,
+                                    static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+    publish(expStanPath, path ? normalized(path, traceOf(Answer::expStan)) : fixedText(names.expStanFallback));
 }
 
 const char* PathRavlin::dotDir()

@@ -31,12 +31,12 @@ check "lintian --pedantic -I -E reports nothing" "" "$lintian"
 # The files of each package, links as NAME -> TARGET.
 contents() { dpkg-deb -c "$(deb "$1")" | grep -v '/$' | sed -E 's|^([^ ]+ +){5}\./||' | sort; }
 doc() { printf 'usr/share/doc/%s/%s\n' "$1" changelog.Debian.gz "$1" copyright; echo "usr/share/lintian/overrides/$1"; }
-man_links=$(grep -ho 'path[A-Za-z]*(void)' include/ravlinpath/RavlinC.h include/ravlinpath/SystemC.h \
-    | sed 's|(void)||; s|.*|usr/share/man/man3/&.3.gz -> ravlinpath.3.gz|')
+man_links=$(sed -n 's/^[a-z ]*\*\? *\(path[A-Za-z]*\)(.*/\1/p' include/ravlinpath/{Ravlin,System,Origin}C.h \
+    | sed 's|.*|usr/share/man/man3/&.3.gz -> ravlinpath.3.gz|')
 lib=usr/lib/$multiarch
 check "libravlinpath1 files" "$({ echo "$lib/libravlinpath.so.1 -> libravlinpath.so.${version%-*}"
     echo "$lib/libravlinpath.so.${version%-*}"; doc libravlinpath1; } | sort)" "$(contents libravlinpath1)"
-check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base IniFile Platform Ravlin RavlinC System SystemC
+check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base IniFile Origin OriginC Platform Ravlin RavlinC System SystemC
     printf "$lib/cmake/ravlinpath/%s.cmake\n" ravlinpathConfig ravlinpathConfigVersion ravlinpathTargets ravlinpathTargets-none \
         ravlinpathStaticTargets ravlinpathStaticTargets-none
     echo "$lib/libravlinpath.a"; echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"

@@ -52,10 +52,10 @@ contents() {
 }
 directories() { rpm -qp --qf '[%{filemodes:perms} %{filenames}\n]' "$(rpm_file "$1")" | awk '/^d/ {print $2}' | sort | paste -sd ' ' -; }
 lib=/usr/lib64 man3=/usr/share/man/man3
-functions=$(sed -n 's/.*\b\(path[A-Za-z]*\)(void).*/\1/p' include/ravlinpath/RavlinC.h include/ravlinpath/SystemC.h)
+functions=$(sed -n 's/^[a-z ]*\*\? *\(path[A-Za-z]*\)(.*/\1/p' include/ravlinpath/{Ravlin,System,Origin}C.h)
 check "ravlinpath files" "$(printf '%s\n' "$lib/libravlinpath.so.1 -> libravlinpath.so.$version" "$lib/libravlinpath.so.$version" \
     "/usr/share/licenses/ravlinpath/LICENSE" | sort)" "$(contents ravlinpath)"
-check "ravlinpath-devel files" "$({ printf '/usr/include/ravlinpath/%s.h\n' Base IniFile Platform Ravlin RavlinC System SystemC
+check "ravlinpath-devel files" "$({ printf '/usr/include/ravlinpath/%s.h\n' Base IniFile Origin OriginC Platform Ravlin RavlinC System SystemC
     printf "$lib/cmake/ravlinpath/%s.cmake\n" ravlinpathConfig ravlinpathConfigVersion ravlinpathTargets ravlinpathTargets-noconfig
     echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"; echo "$man3/ravlinpath.3.gz"
     for f in $functions; do echo "$man3/$f.3.gz -> ravlinpath.3.gz"; done; } | sort)" \
