@@ -7,6 +7,8 @@
 #include <Python.h>
 
 #include <ravlinpath/Base.h>
+#include <ravlinpath/Origin.h>
+#include <ravlinpath/OriginC.h>
 #include <ravlinpath/Platform.h>
 #include <ravlinpath/Ravlin.h>
 #include <ravlinpath/RavlinC.h>
@@ -110,66 +112,73 @@ PyObject* number(int answer)
     return PyLong_FromLong(answer);
 }
 
+using Origin = PathOrigin::Answer;
+
 struct Answer {
     const char* name;
     PyCFunction asText;
     const char* twin;  // the pathlib.Path function of a directory, or null
     PyCFunction asPath;
     const char* doc;
+    const Origin* origin;  // the library's answer, which explain() explains; null for none
 };
 
-template <auto answer>
+// Where each origin lives, for the table's pointers to it.
+template <Origin origin>
+constexpr Origin originOf = origin;
+
+template <auto answer, Origin origin>
 constexpr Answer directory(const char* name, const char* twin, const char* doc)
 {
-    return {name, reply<answer, text>, twin, reply<answer, path>, doc};
+    return {name, reply<answer, text>, twin, reply<answer, path>, doc, &originOf<origin>};
 }
 
-template <auto answer>
+template <auto answer, Origin origin>
 constexpr Answer plain(const char* name, const char* doc)
 {
-    return {name, reply<answer, text>, nullptr, nullptr, doc};
+    return {name, reply<answer, text>, nullptr, nullptr, doc, &originOf<origin>};
 }
 
 constexpr Answer answers[] = {
-    directory<pathRavlinHome>("home_dir", "home_path",
+    directory<pathRavlinHome, Origin::home>("home_dir", "home_path",
         "The installation home: RAVLINHOME (TAZLO_HOME in the Tazlo family), else /undefined."),
-    directory<pathRavlinProg>("prog_dir", "prog_path", "The program directory: RAVLINPROG, else HOME/prog."),
-    directory<pathRavlinExp>("exp_dir", "exp_path", "The experiment directory: RAVLINEXP, else HOME/exp."),
-    directory<pathRavlinExpStan>("exp_stan_dir", "exp_stan_path",
+    directory<pathRavlinProg, Origin::prog>("prog_dir", "prog_path", "The program directory: RAVLINPROG, else HOME/prog."),
+    directory<pathRavlinExp, Origin::exp>("exp_dir", "exp_path", "The experiment directory: RAVLINEXP, else HOME/exp."),
+    directory<pathRavlinExpStan, Origin::expStan>("exp_stan_dir", "exp_stan_path",
         "The standard-experiment directory: EXP/ and PLENKO_STAN, else EXP/stan."),
-    directory<pathRavlinConf>("conf_dir", "conf_path", "The configuration directory: RAVLINCONF, else HOME/conf."),
-    directory<pathRavlinPlot>("plot_dir", "plot_path", "The plot directory: RAVLINPLOT, else HOME/plot."),
-    directory<pathRavlinLayout>("layout_dir", "layout_path",
+    directory<pathRavlinConf, Origin::conf>("conf_dir", "conf_path", "The configuration directory: RAVLINCONF, else HOME/conf."),
+    directory<pathRavlinPlot, Origin::plot>("plot_dir", "plot_path", "The plot directory: RAVLINPLOT, else HOME/plot."),
+    directory<pathRavlinLayout, Origin::layout>("layout_dir", "layout_path",
         "The plot-layout directory: RAVLINLAYOUT, else HOME/plot/layouts."),
-    directory<pathRavlinPrint>("print_dir", "print_path", "The print directory: RAVLINPRINT, else HOME/print."),
-    directory<docuDir>("docu_dir", "docu_path", "The documentation directory, PROG/docu."),
-    directory<pathRavlinAppDefaults>("app_defaults_dir", "app_defaults_path",
+    directory<pathRavlinPrint, Origin::print>("print_dir", "print_path", "The print directory: RAVLINPRINT, else HOME/print."),
+    directory<docuDir, Origin::docu>("docu_dir", "docu_path", "The documentation directory, PROG/docu."),
+    directory<pathRavlinAppDefaults, Origin::appDefaults>("app_defaults_dir", "app_defaults_path",
         "The app-defaults directory, PROG/app-defaults."),
-    directory<pathRavlinHints>("hints_dir", "hints_path", "The hints directory, PROG/hints."),
-    directory<pathRavlinDot>("dot_dir", "dot_path",
+    directory<pathRavlinHints, Origin::hints>("hints_dir", "hints_path", "The hints directory, PROG/hints."),
+    directory<pathRavlinDot, Origin::dot>("dot_dir", "dot_path",
         "The per-user dot directory, USERHOME/.morvel-HOST (.tazlo-HOST in the Tazlo family)."),
-    plain<pathRavlinCurDir>("cur_dir_file",
+    plain<pathRavlinCurDir, Origin::curDir>("cur_dir_file",
         "The per-user current-directory file, curdir/LOGIN, relative to prog_dir(); '' without a password entry."),
-    directory<pathRavlinDisklessInst>("diskless_inst_dir", "diskless_inst_path",
+    directory<pathRavlinDisklessInst, Origin::disklessInst>("diskless_inst_dir", "diskless_inst_path",
         "The diskless installation directory, /usr/diskless."),
-    directory<pathRavlinDisklessRoot>("diskless_root_dir", "diskless_root_path",
+    directory<pathRavlinDisklessRoot, Origin::disklessRoot>("diskless_root_dir", "diskless_root_path",
         "The diskless clients' root, /usr/diskless/clients/spect/root."),
-    plain<pathRavlinDisklessLock>("diskless_lock", "The diskless clients' lock, /usr/diskless/clients/spect/lock."),
+    plain<pathRavlinDisklessLock, Origin::disklessLock>("diskless_lock", "The diskless clients' lock, /usr/diskless/clients/spect/lock."),
     {"platform_kind", reply<pathRavlinPlatform, number>, nullptr, nullptr,
-        "The platform kind: 0 for the Ravlin family, 1 for the Tazlo family (see select_family)."},
-    plain<pathSystemPdfViewer>("pdf_viewer", "A PDF viewer executable; None when none is found."),
-    directory<pathSystemLumeva>("lumeva_dir", "lumeva_path", "The Lumeva location, LUMEVA as given; None when unset."),
-    plain<pathSystemUserHome>("user_home",
+        "The platform kind: 0 for the Ravlin family, 1 for the Tazlo family (see select_family).", nullptr},
+    plain<pathSystemPdfViewer, Origin::pdfViewer>("pdf_viewer", "A PDF viewer executable; None when none is found."),
+    directory<pathSystemLumeva, Origin::lumeva>("lumeva_dir", "lumeva_path", "The Lumeva location, LUMEVA as given; None when unset."),
+    plain<pathSystemUserHome, Origin::userHome>("user_home",
         "The user's home directory from the password database; '' without a password entry."),
-    directory<pathSystemTmpDir>("tmp_dir", "tmp_path", "The temporary directory, /tmp."),
-    plain<userName>("user_name", "The user's login name from the password database; '' without a password entry."),
-    plain<briskoPath>("brisko", "The first brisko executable on PATH; None when there is none."),
-    plain<quambyPath>("quamby", "The Quamby location an embedding program stored; None otherwise."),
-    directory<fennetProg>("fennet_prog_dir", "fennet_prog_path",
+    directory<pathSystemTmpDir, Origin::tmp>("tmp_dir", "tmp_path", "The temporary directory, /tmp."),
+    plain<userName, Origin::userName>("user_name", "The user's login name from the password database; '' without a password entry."),
+    plain<briskoPath, Origin::brisko>("brisko", "The first brisko executable on PATH; None when there is none."),
+    plain<quambyPath, Origin::quamby>("quamby", "The Quamby location an embedding program stored; None otherwise."),
+    directory<fennetProg, Origin::fennetProg>("fennet_prog_dir", "fennet_prog_path",
         "The Fennet program directory, ProgPath of the registry's [Zoltra-Fennet], else /usr/prog/zoltra-fennet."),
-    plain<fennetExe>("fennet_exe", "The Fennet executable's name, ProgName of [Zoltra-Fennet], else zoltra."),
-    plain<fennetWin>("fennet_win", "The Fennet main window's name, WinName of [Zoltra-Fennet], else ZoltraMain."),
-    plain<registryFile>("registry_file",
+    plain<fennetExe, Origin::fennetExe>("fennet_exe", "The Fennet executable's name, ProgName of [Zoltra-Fennet], else zoltra."),
+    plain<fennetWin, Origin::fennetWin>("fennet_win", "The Fennet main window's name, WinName of [Zoltra-Fennet], else ZoltraMain."),
+    plain<registryFile, Origin::registryFile>("registry_file",
         "The site's software registry file: HALVIK_REGISTRY_FILE, else /usr/Halvik/Software.ini."),
 };
 
@@ -209,20 +218,59 @@ constexpr const char selectFamilyDoc[] =
     "Chooses the product family, 'ravlin' (the default) or 'tazlo', before the first answer.\n"
     "Raises RuntimeError once an answer has been asked for, ValueError for another name.";
 
+// The answer whose function, or pathlib.Path twin, is named name.
+const Answer* answerNamed(PyObject* name)
+{
+    const auto named = [&](const char* function) {
+        return function && PyUnicode_CompareWithASCIIString(name, function) == 0;
+    };
+    const auto found = std::ranges::find_if(
+        answers, [&](const Answer& answer) { return answer.origin && (named(answer.name) || named(answer.twin)); });
+    return found == std::end(answers) ? nullptr : found;
+}
+
+// Where the answer of one of the functions came from. The first call lets
+// the GIL go, as the answer itself may be computed.
+PyObject* explain(PyObject*, PyObject* name)
+{
+    if (!PyUnicode_Check(name)) {
+        PyErr_SetString(PyExc_TypeError, "explain() takes the name of an answer function, such as 'exp_dir'");
+        return nullptr;
+    }
+    const Answer* answer = answerNamed(name);
+    if (!answer) {
+        PyErr_Format(PyExc_ValueError, "no answer function %R to explain", name);
+        return nullptr;
+    }
+    answersAsked = true;
+    const char* facts;
+    Py_BEGIN_ALLOW_THREADS
+    facts = pathOrigin(PathOrigin::nameOf(*answer->origin));
+    Py_END_ALLOW_THREADS
+    return PyUnicode_DecodeFSDefault(facts);
+}
+
+constexpr const char explainDoc[] =
+    "explain(name)\n"
+    "Where the answer of the function of that name ('exp_dir', 'exp_path', 'pdf_viewer', ...)\n"
+    "came from: one fact per line, each input's facts indented below it.\n"
+    "Raises ValueError for a name that is no answer function's.";
+
 constexpr std::size_t twins = std::ranges::count_if(answers, [](const Answer& answer) { return answer.twin; });
 
-// Every answer, the pathlib.Path twin of each directory, select_family and
-// the closing sentinel.
+// Every answer, the pathlib.Path twin of each directory, select_family,
+// explain and the closing sentinel.
 constexpr auto methodTable()
 {
-    std::array<PyMethodDef, std::size(answers) + twins + 2> table{};
+    std::array<PyMethodDef, std::size(answers) + twins + 3> table{};
     auto method = table.begin();
     for (const Answer& answer : answers) {
         *method++ = {answer.name, answer.asText, METH_NOARGS, answer.doc};
         if (answer.twin)
             *method++ = {answer.twin, answer.asPath, METH_NOARGS, twinDoc};
     }
-    *method = {"select_family", selectFamily, METH_O, selectFamilyDoc};
+    *method++ = {"select_family", selectFamily, METH_O, selectFamilyDoc};
+    *method = {"explain", explain, METH_O, explainDoc};
     return table;
 }
 

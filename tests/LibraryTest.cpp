@@ -7,6 +7,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -230,6 +231,72 @@ TEST(Library, AnswersWhileAnotherWaits)
     EXPECT_EQ(lines(outcome.out), (Lines{"/tmp", "/r/exp", "(busy)", "/zf"})) << outcome.err;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
+}
+
+// Each row: an environment (with the password entry, host name and PATH),
+// registry contents when the row has a registry, what the probe does first,
+// an answer, and the facts its explanation must hold, as whole lines, in
+// this order.
+TEST(Library, ExplainsWhereEachAnswerCameFrom)
+{
+    const std::string uid = std::to_string(getuid());
+    const std::string bin = freshDirectory();
+    mkdir((bin + "/acroread").c_str(), 0755);
+    makeFile(bin + "/evince", 0644);
+    makeFile(bin + "/xpdf", 0755);
+    const std::string registry = freshDirectory() + "/registry.ini";
+    const struct {
+        Lines vars;
+        std::string contents;  // of the registry file, when not empty
+        Lines items;
+        Lines facts;
+        int kind = 0;
+    } cases[] = {
+        {{"RAVLINHOME=/opt/r"}, "", {"origin:exp"},
+         {"RAVLINEXP not set", "below the home: /opt/r + exp", "  RAVLINHOME=/opt/r"}},
+        {{}, "", {"origin:home"}, {"RAVLINHOME not set", "fallback /undefined: the installation is not located"}},
+        {{"RAVLINCONF=D:\\cfg"}, "", {"origin:conf"}, {"RAVLINCONF=D:\\cfg", "backslashes turned into forward slashes"}},
+        {{"RAVLINEXP=/e", "PLENKO_STAN=std"}, "", {"origin:exp_stan"},
+         {"PLENKO_STAN=std", "below the experiment directory: /e + std", "  RAVLINEXP=/e"}},
+        {{"TAZLO_EXP=/t"}, "", {"origin:exp_stan"},
+         {"TAZLO_STAN not set", "the same as the experiment directory: /t", "  TAZLO_EXP=/t"}, 1},
+        {{"RAVLINPROG=/p"}, "", {"origin:docu", "origin:cur_dir"},
+         {"below the program directory: /p + docu", "  RAVLINPROG=/p", "named after the login: nmr",
+          "  uid " + uid + ": login nmr, home /home/nmr", "below the program directory: /p + curdir/nmr"}},
+        {{}, "", {"origin:dot"},
+         {"below the user's home: /home/nmr + .morvel-alpha", "  uid " + uid + ": login nmr, home /home/nmr",
+          "host name alpha.beta, kept alpha"}},
+        {{noUser()}, "", {"origin:user_name", "origin:cur_dir"},
+         {"uid " + uid + ": no password entry", "uid " + uid + ": no password entry"}},
+        {{"PATH=/nonexistent::" + bin + ":", "RAVLINPROG=/p"}, "", {"origin:pdf_viewer"},
+         {"PATH=/nonexistent::" + bin + ":", "empty PATH elements skipped: the current directory is not searched",
+          "/nonexistent/acroread: missing", bin + "/acroread: a directory", "/p/bin/acroread: missing",
+          bin + "/evince: not executable for this user", bin + "/xpdf: found"}},
+        {{"PATH=/nonexistent"}, "", {"origin:brisko", "origin:lumeva"},
+         {"/nonexistent/brisko: missing", "none found", "LUMEVA not set"}},
+        {{}, "[Zoltra-Fennet]\r\nWinName=W\r\nProgPath=C:\\zf \r\n", {"origin:fennet_prog", "origin:fennet_exe"},
+         {"registry file " + registry + ": read", "  HALVIK_REGISTRY_FILE=" + registry,
+          registry + ":3: ProgPath in [Zoltra-Fennet]", "backslashes turned into forward slashes",
+          "ProgName in [Zoltra-Fennet] not found: default zoltra"}},
+        {{"HALVIK_REGISTRY_FILE=/nonexistent/r.ini"}, "", {"origin:fennet_win"},
+         {"registry file /nonexistent/r.ini: missing", "WinName in [Zoltra-Fennet] not found: default ZoltraMain"}},
+        {{}, "", {"store:tmpDir=/scratch", "origin:tmp", "origin:quamby", "origin:registry_file", "origin:nothing"},
+         {"stored by the program before the first query", "no source: only the program may store it",
+          "HALVIK_REGISTRY_FILE not set", "default: /usr/Halvik/Software.ini", "unknown answer"}},
+    };
+    for (const auto& c : cases) {
+        Lines vars = c.vars;
+        if (!c.contents.empty()) {
+            std::ofstream(registry, std::ios::binary) << c.contents;
+            vars.push_back("HALVIK_REGISTRY_FILE=" + registry);
+        }
+        const Lines explained = lines(probe({vars, c.items, c.kind}).out);
+        auto at = explained.begin();
+        for (const std::string& fact : c.facts) {
+            at = std::find(at, explained.end(), fact);
+            EXPECT_NE(at, explained.end()) << c.items.back() << ": no line " << fact << " in order";
+        }
+    }
 }
 
 struct Viewers {

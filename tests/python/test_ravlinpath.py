@@ -117,6 +117,34 @@ def test_run_as_a_program_it_prints_what_the_command_prints(scene, arguments):
     assert (done.stdout, done.stderr, done.returncode) == (expected.stdout, b"", expected.returncode)
 
 
+# What decided an answer, for a function and its twin alike; the answers of
+# no function, and the family, have no explanation.
+EXPLAINED = {
+    "odd": {"exp_dir": "RAVLINEXP=" + os.fsdecode(b"/data/\xe9xp\ts") + "\n",
+            "fennet_exe": "registry file " + os.fsdecode(bytes(Path("SCRATCH")) + b"/registry \xff.ini") + ": read\n"},
+    "bare": {"home_path": "RAVLINHOME not set\nfallback /undefined: the installation is not located\n",
+             "lumeva_dir": "LUMEVA not set\n"},
+}
+EXPLAIN = """
+explained = {}
+for name in ("exp_dir", "exp_path", "fennet_exe", "home_path", "lumeva_dir", "platform_kind", "explain"):
+    try:
+        explained[name] = ravlinpath.explain(name)
+    except ValueError:
+        explained[name] = "ValueError"
+print(repr(explained))
+"""
+
+
+def test_explain_says_what_decided_each_answer(scene):
+    name, scratch, env = scene
+    explained = in_python(env, EXPLAIN)
+    assert explained["exp_dir"] == explained["exp_path"]
+    assert explained["platform_kind"] == explained["explain"] == "ValueError"
+    for function, facts in EXPLAINED[name].items():
+        assert facts.replace("SCRATCH", str(scratch)) in explained[function], function
+
+
 RAVLIN = ("/r/exp", "/r/exp/stan", "/home/nmr/.morvel-alpha")
 FAMILIES = {
     "tazlo before the first answer": ('select_family("tazlo")', (None, 1, "/t/exp", "/t/exp", "/home/nmr/.tazlo-alpha")),
@@ -203,6 +231,6 @@ def test_the_stub_declares_every_function_and_every_function_is_documented():
     stub = ast.parse((package / "__init__.pyi").read_text())
     functions = {name for name in dir(ravlinpath) if callable(getattr(ravlinpath, name)) and not name.startswith("_")}
     assert functions == {node.name for node in stub.body if isinstance(node, ast.FunctionDef)}
-    assert functions == {*ANSWERS, *TWINS.values(), "select_family"}
+    assert functions == {*ANSWERS, *TWINS.values(), "select_family", "explain"}
     assert all(getattr(ravlinpath, name).__doc__ for name in functions)
     assert (package / "py.typed").exists()
