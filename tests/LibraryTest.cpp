@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -297,6 +298,36 @@ TEST(Library, ExplainsWhereEachAnswerCameFrom)
             EXPECT_NE(at, explained.end()) << c.items.back() << ": no line " << fact << " in order";
         }
     }
+}
+
+// Where /proc is hidden, the reader waits at most 46 s for a lease to be
+// broken; a lease renewed at every break for 50 s outlasts the wait of the
+// first setting read, and the later ones find the file free.
+TEST(Library, ExplainsALeaseThatOutlivesTheWait)
+{
+    const std::string registry = freshDirectory() + "/registry.ini";
+    std::ofstream(registry) << "[Zoltra-Fennet]\nProgPath=/zf\n";
+    pid_t holder = -1;
+    int status = -1;
+    if (!holdLease(registry, holder, 0, 50)) {
+        if (holder > 0)
+            waitpid(holder, &status, 0);
+        GTEST_SKIP() << "no lease can be taken on " << registry;
+    }
+    Child child{{"/usr/bin/unshare", "--mount"}, {"HALVIK_REGISTRY_FILE=" + registry}};
+    if (geteuid() != 0)
+        child.argv.insert(child.argv.end(), {"--user", "--map-root-user"});
+    child.argv.insert(child.argv.end(), {"/bin/sh", "-c", "mount -t tmpfs none /proc || exit 77; exec \"$0\" \"$@\"",
+                                         PROBE, "origin:fennet_prog"});
+    const Outcome outcome = run(child);
+    kill(holder, SIGKILL);
+    waitpid(holder, &status, 0);
+    if (outcome.status == 77)
+        GTEST_SKIP() << "/proc cannot be hidden here";
+    EXPECT_EQ(lines(outcome.out), (Lines{"registry file " + registry + ": still leased when the wait ran out",
+                                         "  HALVIK_REGISTRY_FILE=" + registry,
+                                         "ProgPath in [Zoltra-Fennet] not found: default /usr/prog/zoltra-fennet"}))
+        << outcome.err;
 }
 
 struct Viewers {

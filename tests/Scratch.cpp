@@ -1,6 +1,10 @@
+// The scratch directory of a test process, and the files and leases the
+// tests make in it.
+
 #include "Scratch.h"
 
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -49,7 +53,23 @@ void makeFile(const std::string& path, unsigned mode)
     chmod(path.c_str(), mode);
 }
 
-bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds)
+namespace {
+
+// Gives the lease on fd up each time the kernel signals an open, and takes it
+// again at once, for seconds; the status the holder ends with.
+int renewLease(int fd, const sigset_t& breaking, unsigned seconds)
+{
+    const timespec patience{1, 0};
+    for (const time_t end = time(nullptr) + seconds; time(nullptr) < end;)
+        if (sigtimedwait(&breaking, nullptr, &patience) == SIGIO
+            && (fcntl(fd, F_SETLEASE, F_UNLCK) != 0 || fcntl(fd, F_SETLEASE, F_WRLCK) != 0))
+            return 2;
+    return 0;
+}
+
+}
+
+bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds, unsigned renewSeconds)
 {
     int ready[2];
     if (pipe(ready) != 0 || (holder = fork()) < 0)
@@ -62,6 +82,8 @@ bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds)
         int fd = open(path.c_str(), O_RDONLY);
         if (fd < 0 || fcntl(fd, F_SETLEASE, F_WRLCK) != 0 || write(ready[1], "held", 1) != 1)
             _exit(1);
+        if (renewSeconds > 0)
+            _exit(renewLease(fd, breaking, renewSeconds));
         const timespec patience{30, 0};
         if (sigtimedwait(&breaking, nullptr, &patience) != SIGIO)
             _exit(2);

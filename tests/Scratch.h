@@ -15,7 +15,9 @@ void makeFile(const std::string& path, unsigned mode);
 
 // Starts a child process that takes a write lease on path and, when the kernel
 // signals that another process opens the file, keeps it for keepSeconds more,
-// gives it up and ends with status 0. Answers whether the lease is held.
-bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds = 0);
+// gives it up and ends with status 0. Given renewSeconds, it instead gives the
+// lease up and takes it again at each such signal, for that long, so that the
+// file stays leased. Answers whether the lease is held.
+bool holdLease(const std::string& path, pid_t& holder, unsigned keepSeconds = 0, unsigned renewSeconds = 0);
 
 #endif
