@@ -203,32 +203,17 @@ private:
     Facts& facts;
 };
 
-std::string words(PathOrigin::Candidate verdict)
-{
-    using Candidate = PathOrigin::Candidate;
-    switch (verdict) {
-    case Candidate::found: return "found";
-    case Candidate::missing: return "missing";
-    case Candidate::unreachable: return "cannot be examined";
-    case Candidate::directory: return "a directory";
-    case Candidate::notRegular: return "not a regular file";
-    case Candidate::notExecutable: return "not executable for this user";
-    case Candidate::tooLong: return "too long";
-    }
-    return "";
-}
+// In the order of PathOrigin::Candidate and PathOrigin::FileState.
+constexpr const char* candidateWords[] = {
+    "found", "missing", "cannot be examined", "a directory", "not a regular file", "not executable for this user",
+    "too long"};
+constexpr const char* fileWords[] = {"read", "missing", "not a regular file", "unreadable",
+                                     "still leased when the wait ran out"};
 
-std::string words(PathOrigin::FileState state)
+template <std::size_t count>
+std::string wordsFor(const char* const (&words)[count], long number)
 {
-    using FileState = PathOrigin::FileState;
-    switch (state) {
-    case FileState::read: return "read";
-    case FileState::missing: return "missing";
-    case FileState::notRegular: return "not a regular file";
-    case FileState::unreadable: return "unreadable";
-    case FileState::leased: return "still leased when the wait ran out";
-    }
-    return "";
+    return number >= 0 && number < static_cast<long>(count) ? words[number] : "?";
 }
 
 std::string text(const char* value)
@@ -270,9 +255,9 @@ std::string PathOrigin::describe(const Fact& fact)
     case Kind::hostName: return name == value ? "host name " + name : "host name " + name + ", kept " + value;
     case Kind::noHostName: return "no host name";
     case Kind::emptyElement: return "empty PATH elements skipped: the current directory is not searched";
-    case Kind::candidate: return value + ": " + words(static_cast<Candidate>(fact.number));
+    case Kind::candidate: return value + ": " + wordsFor(candidateWords, fact.number);
     case Kind::noneFound: return "none found";
-    case Kind::registryFile: return "registry file " + value + ": " + words(static_cast<FileState>(fact.number));
+    case Kind::registryFile: return "registry file " + value + ": " + wordsFor(fileWords, fact.number);
     case Kind::setting: return where(fact) + settingName(fact);
     case Kind::blankSetting: return where(fact) + settingName(fact) + " holds white space alone";
     case Kind::settingDefault:
