@@ -12,6 +12,16 @@ namespace {
 const char* const usage = "missing argument: prog, exp, conf, plot, print, dot, lv, curdir, pdf, diskless or userhome\n";
 const char* const keywords[] = {"prog", "exp", "conf", "plot", "print", "dot", "lv", "curdir", "pdf", "diskless", "userhome"};
 
+// The missing-argument line as this file's keywords give it, so that they
+// are checked against the command's.
+std::string usageOfTheseKeywords()
+{
+    std::string line = "missing argument: ";
+    for (std::size_t i = 0; i < std::size(keywords); ++i)
+        line += std::string(i == 0 ? "" : i + 1 < std::size(keywords) ? ", " : " or ") + keywords[i];
+    return line + "\n";
+}
+
 struct Case {
     std::vector<std::string> args;
     std::vector<std::string> vars;
@@ -56,6 +66,7 @@ TEST(Command, AnswersEachKeywordAndOption)
     const std::string home = "RAVLINHOME=/opt/r";
     const Case cases[] = {
         {{}, {}, usage, 255},
+        {{}, {}, usageOfTheseKeywords(), 255},
         {{"PROG"}, {}, "illegal argument: PROG\n", 255},
         {{"prog2"}, {}, "illegal argument: prog2\n", 255},
         {{"%s%n%x"}, {}, "illegal argument: %s%n%x\n", 255},

@@ -1,0 +1,10 @@
+#ifndef RAVLINPATH_TOOL_CHECK_H
+#define RAVLINPATH_TOOL_CHECK_H
+
+// --check: a report for the administrator, each answer with a verdict found
+// by looking at the file system, and whether the installation is complete.
+
+// Prints the report; the exit status, 1 for an incomplete installation.
+int check();
+
+#endif
