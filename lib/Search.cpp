@@ -83,11 +83,13 @@ const char* TriedList::keep(const char* text)
     return memory ? static_cast<const char*>(std::memcpy(memory, text, size)) : nullptr;
 }
 
+// The first candidate opens the first block, which the list's head then
+// points to, so the block is seen as held, not lost.
 void TriedList::add(Candidate verdict, const char* path)
 {
-    const char* kept = keep(path);
-    void* memory = kept ? allocate(sizeof(Tried)) : nullptr;
-    if (!memory)
+    void* memory = allocate(sizeof(Tried));
+    const char* kept = memory ? keep(path) : nullptr;
+    if (!kept)
         return;
     *end = new (memory) Tried{nullptr, verdict, kept};
     end = const_cast<Tried**>(&(*end)->next);
