@@ -1,5 +1,8 @@
 // The explanation of an answer: its trace, read against the answer's source
-// row, as a chain of facts, and the facts in words.
+// row, as a chain of facts handed to a sink, and the facts in words. Nothing
+// here allocates or computes an answer, so a program that takes the facts
+// this way links neither the C++ library's strings nor the code of answers
+// it never asks for (see OriginText.cpp).
 
 #include <ravlinpath/Origin.h>
 
@@ -7,10 +10,13 @@
 #include <ravlinpath/Ravlin.h>
 #include <ravlinpath/System.h>
 
+#include "Strings.h"
 #include "Trace.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 using namespace ravlinpath;
 
@@ -18,53 +24,93 @@ namespace {
 
 using Kind = PathOrigin::Kind;
 using Fact = PathOrigin::Fact;
-using Facts = std::vector<Fact>;
 
-// The answer, computed when it has not been asked for yet.
-const char* query(Answer answer)
+// An answer as it stands, and whether it has been asked for: nothing is
+// computed here, so that explaining an answer links nothing but what the
+// answer itself needs.
+struct Standing {
+    const char* text;
+    bool asked;
+};
+
+template <typename Group, typename Text>
+Standing ofGroup(Group* const& group, Text* const& member)
 {
-    PathPlatform& platform = PathBase::platform;
+    return published(group) ? Standing{member, true} : Standing{nullptr, false};
+}
+
+// A value stored before the first query counts as asked for.
+Standing ofMember(Answer answer, char* const& member)
+{
+    const char* text = published(member);
+    return {text, text || tracedCopy(answer).made != Made::notYet};
+}
+
+Standing standing(Answer answer)
+{
+    using Platform = PathPlatform;
     switch (answer) {
-    case Answer::home: return PathRavlin().homeDir();
-    case Answer::prog: return PathRavlin().progDir();
-    case Answer::exp: return PathRavlin().expDir();
-    case Answer::expStan: return PathRavlin().expStanDir();
-    case Answer::conf: return PathRavlin().confDir();
-    case Answer::plot: return PathRavlin().plotDir();
-    case Answer::layout: return PathRavlin().layoutDir();
-    case Answer::print: return PathRavlin().printDir();
-    case Answer::docu: return PathRavlin().docuDir();
-    case Answer::appDefaults: return PathRavlin().appDefaultsDir();
-    case Answer::hints: return PathRavlin().hintsDir();
-    case Answer::dot: return PathRavlin().dotDir();
-    case Answer::curDir: return PathRavlin().curDirFile();
-    case Answer::disklessInst: return PathRavlin().disklessInst();
-    case Answer::disklessRoot: return PathRavlin().disklessRoot();
-    case Answer::disklessLock: return PathRavlin().disklessLock();
-    case Answer::pdfViewer: return PathSystem().pdfViewerPath();
-    case Answer::lumeva: return PathSystem().lumevaPath();
-    case Answer::userHome: return platform.userHome();
-    case Answer::userName: return platform.userName();
-    case Answer::userProfile: return platform.userProfile();
-    case Answer::tmp: return PathSystem().tmp();
-    case Answer::registryFile: return platform.analysisRegistry();
-    case Answer::fennetProg: return platform.fennetProg();
-    case Answer::fennetExe: return platform.fennetExe();
-    case Answer::fennetWin: return platform.fennetWin();
-    case Answer::brisko: return PathSystem().briskoPath();
-    case Answer::quamby: return PathSystem().quambyPath();
+    case Answer::home: return ofGroup(Platform::ravlin, Platform::Ravlin::home);
+    case Answer::prog: return ofGroup(Platform::ravlin, Platform::Ravlin::prog);
+    case Answer::exp: return ofMember(answer, PathRavlin::expPath);
+    case Answer::expStan: return ofMember(answer, PathRavlin::expStanPath);
+    case Answer::conf: return ofMember(answer, PathRavlin::confPath);
+    case Answer::plot: return ofMember(answer, PathRavlin::plotPath);
+    case Answer::layout: return ofMember(answer, PathRavlin::layoutPath);
+    case Answer::print: return ofMember(answer, PathRavlin::printPath);
+    case Answer::docu: return ofMember(answer, PathRavlin::docuPath);
+    case Answer::appDefaults: return ofMember(answer, PathRavlin::appPath);
+    case Answer::hints: return ofMember(answer, PathRavlin::hintsPath);
+    case Answer::dot: return ofMember(answer, PathRavlin::dotPath);
+    case Answer::curDir: return ofMember(answer, PathRavlin::curDirPath);
+    case Answer::disklessInst: return ofGroup(Platform::diskless, Platform::Diskless::inst);
+    case Answer::disklessRoot: return ofGroup(Platform::diskless, Platform::Diskless::root);
+    case Answer::disklessLock: return ofGroup(Platform::diskless, Platform::Diskless::lock);
+    case Answer::pdfViewer: return ofGroup(Platform::pdfviewer, Platform::PdfViewer::path);
+    case Answer::lumeva: return published(PathSystem::lumeva) ? Standing{PathSystem::lumeva->path, true} : Standing{};
+    case Answer::userHome: return ofGroup(Platform::user, Platform::User::home);
+    case Answer::userName: return ofGroup(Platform::user, Platform::User::name);
+    case Answer::userProfile: return ofGroup(Platform::user, Platform::User::profile);
+    case Answer::tmp: return ofMember(answer, PathSystem::tmpDir);
+    case Answer::registryFile: return ofGroup(Platform::analysis, Platform::Analysis::registry);
+    case Answer::fennetProg: return ofGroup(Platform::fennet, Platform::Fennet::prog);
+    case Answer::fennetExe: return ofGroup(Platform::fennet, Platform::Fennet::exe);
+    case Answer::fennetWin: return ofGroup(Platform::fennet, Platform::Fennet::win);
+    case Answer::brisko: return ofGroup(Platform::brisko, Platform::Brisko::path);
+    case Answer::quamby: return ofGroup(Platform::quamby, Platform::Quamby::path);
     }
-    return nullptr;
+    return {};
+}
+
+const char* current(Answer answer)
+{
+    return standing(answer).text;
+}
+
+// Whether a PATH value has an empty element, which the search skips: a
+// colon at either end or two together, or nothing at all.
+bool holdsEmptyElement(const char* path)
+{
+    char previous = ':';
+    for (; *path; previous = *path++)
+        if (*path == ':' && previous == ':')
+            return true;
+    return previous == ':';
 }
 
 // Gathers the facts of one answer and, deeper, of the answers it was made from.
 class Explainer {
 public:
-    explicit Explainer(Facts& facts) : facts(facts) {}
+    Explainer(PathOrigin::FactSink sink, void* context) : sink(sink), context(context) {}
 
     void explain(Answer answer, int depth)
     {
-        const char* text = query(answer);
+        const Standing now = standing(answer);
+        if (!now.asked) {
+            add(Kind::notAsked, depth);
+            return;
+        }
+        const char* text = now.text;
         const Trace trace = tracedCopy(answer);
         const Source& source = sourceOf(answer);
         const char* variable = variableOf(source, familyOf(PathBase::platform.kind));
@@ -89,18 +135,18 @@ public:
             break;
         case Made::sameAs:
             passedOver(variable, trace, depth);
-            add(Kind::sameAs, depth, source.baseWords, query(source.base));
+            add(Kind::sameAs, depth, source.baseWords, current(source.base));
             explain(source.base, depth + 1);
             break;
         case Made::named:
-            add(Kind::named, depth, "the login", PathBase::platform.userName());
+            add(Kind::named, depth, "the login", current(Answer::userName));
             explain(Answer::userName, depth + 1);
-            add(Kind::below, depth, source.baseWords, query(source.base), text);
+            add(Kind::below, depth, source.baseWords, current(source.base), text);
             explain(source.base, depth + 1);
             break;
         case Made::fallback:
             passedOver(variable, trace, depth);
-            add(Kind::fallback, depth, nullptr, text, nullptr, trace.number);
+            add(Kind::fallback, depth, nullptr, text ? text : source.fallback, nullptr, trace.number);
             break;
         case Made::fixed:
             passedOver(variable, trace, depth);
@@ -110,7 +156,7 @@ public:
             passedOver(variable, trace, depth);
             break;
         case Made::passwordEntry:
-            add(Kind::passwordEntry, depth, PathBase::platform.userName(), PathBase::platform.userHome(), nullptr,
+            add(Kind::passwordEntry, depth, current(Answer::userName), current(Answer::userHome), nullptr,
                 trace.number);
             break;
         case Made::noPasswordEntry:
@@ -133,7 +179,7 @@ private:
     void add(Kind kind, int depth, const char* name = nullptr, const char* value = nullptr,
              const char* detail = nullptr, long number = 0)
     {
-        facts.push_back({kind, depth, name, value, detail, number});
+        sink({kind, depth, name, value, detail, number}, context);
     }
 
     void passedOver(const char* variable, const Trace& trace, int depth)
@@ -145,9 +191,9 @@ private:
     // The joined part is what the answer holds beyond its base and a "/".
     void below(const Source& source, const Trace& trace, const char* text, int depth)
     {
-        const char* base = query(source.base);
+        const char* base = orEmpty(current(source.base));
         const std::size_t baseLength = std::strlen(base);
-        const char* joined = std::strlen(text) > baseLength ? text + baseLength : "";
+        const char* joined = std::strlen(orEmpty(text)) > baseLength ? text + baseLength : "";
         add(Kind::below, depth, source.baseWords, base, joined + (*joined == '/'));
         explain(source.base, depth + 1);
         if (source.base == Answer::userHome)
@@ -173,7 +219,7 @@ private:
             add(Kind::variableUnset, depth, "PATH");
         else
             add(Kind::variable, depth, "PATH", path);
-        if (path && (!*path || *path == ':' || std::strstr(path, "::") || path[std::strlen(path) - 1] == ':'))
+        if (path && holdsEmptyElement(path))
             add(Kind::emptyElement, depth);
         bool found = false;
         for (const Tried* tried = trace.tried; tried; tried = tried->next) {
@@ -188,7 +234,7 @@ private:
     {
         const char* file = PathPlatform::Fennet::registry;
         add(Kind::registryFile, depth, nullptr, file, nullptr, static_cast<long>(trace.fileState));
-        if (file == PathBase::platform.analysisRegistry())
+        if (file == current(Answer::registryFile))
             explain(Answer::registryFile, depth + 1);
         const Setting* key = nullptr;
         for (const Setting& setting : fennetSettings)
@@ -200,118 +246,150 @@ private:
         add(kind, depth, key->key, kind == Kind::settingDefault ? text : file, fennetSection, trace.number);
     }
 
-    Facts& facts;
+    PathOrigin::FactSink sink;
+    void* context;
 };
 
-// In the order of PathOrigin::Candidate and PathOrigin::FileState.
-constexpr const char* candidateWords[] = {
+// In the order of PathOrigin::Candidate and PathOrigin::FileState. The texts
+// are held in the tables, not pointed to, so that a position-independent
+// program has nothing of them to relocate at start-up.
+constexpr char candidateWords[][32] = {
     "found", "missing", "cannot be examined", "a directory", "not a regular file", "not executable for this user",
     "too long"};
-constexpr const char* fileWords[] = {"read", "missing", "not a regular file", "unreadable",
-                                     "still leased when the wait ran out"};
+constexpr char fileWords[][40] = {"read", "missing", "not a regular file", "unreadable",
+                                  "still leased when the wait ran out"};
 
-template <std::size_t count>
-std::string wordsFor(const char* const (&words)[count], long number)
+template <std::size_t count, std::size_t size>
+const char* wordsFor(const char (&words)[count][size], long number)
 {
     return number >= 0 && number < static_cast<long>(count) ? words[number] : "?";
 }
 
-std::string text(const char* value)
+std::string_view text(const char* value)
 {
     return value ? value : "";
 }
 
-// "[section] key" where the registry names it.
-std::string settingName(const Fact& fact)
-{
-    return text(fact.name) + " in [" + text(fact.detail) + "]";
-}
+// Hands the pieces to sink, one after the other.
+class Pieces {
+public:
+    Pieces(PathOrigin::TextSink sink, void* context) : sink(sink), context(context) {}
 
-std::string where(const Fact& fact)
-{
-    return text(fact.value) + ":" + std::to_string(fact.number) + ": ";
-}
-
-}
-
-std::vector<PathOrigin::Fact> PathOrigin::factsOf(Answer answer)
-{
-    Facts facts;
-    Explainer(facts).explain(answer, 0);
-    return facts;
-}
-
-std::string PathOrigin::describe(const Fact& fact)
-{
-    const std::string name = text(fact.name);
-    const std::string value = text(fact.value);
-    switch (fact.kind) {
-    case Kind::variable: return name + "=" + value;
-    case Kind::variableUnset: return name + " not set";
-    case Kind::variableNotCopied: return name + " set, but passed over: no memory for its copy";
-    case Kind::passwordEntry:
-        return "uid " + std::to_string(fact.number) + ": login " + name + ", home " + value;
-    case Kind::noPasswordEntry: return "uid " + std::to_string(fact.number) + ": no password entry";
-    case Kind::hostName: return name == value ? "host name " + name : "host name " + name + ", kept " + value;
-    case Kind::noHostName: return "no host name";
-    case Kind::emptyElement: return "empty PATH elements skipped: the current directory is not searched";
-    case Kind::candidate: return value + ": " + wordsFor(candidateWords, fact.number);
-    case Kind::noneFound: return "none found";
-    case Kind::registryFile: return "registry file " + value + ": " + wordsFor(fileWords, fact.number);
-    case Kind::setting: return where(fact) + settingName(fact);
-    case Kind::blankSetting: return where(fact) + settingName(fact) + " holds white space alone";
-    case Kind::settingDefault:
-        if (fact.number > 0)
-            return settingName(fact) + " has no value: default " + value;
-        return settingName(fact) + " not found: default " + value;
-    case Kind::below: return "below " + name + ": " + value + " + " + text(fact.detail);
-    case Kind::named: return "named after " + name + ": " + value;
-    case Kind::sameAs: return "the same as " + name + ": " + value;
-    case Kind::normalized: return "backslashes turned into forward slashes";
-    case Kind::fixed: return (fact.name ? "default: " : "fixed: ") + value;
-    case Kind::fallback:
-        return "fallback " + value
-               + (static_cast<Fallback>(fact.number) == Fallback::notLocated ? ": the installation is not located"
-                                                                             : ": out of memory");
-    case Kind::stored: return "stored by the program before the first query";
-    case Kind::noSource: return "no source: only the program may store it";
+    Pieces& operator<<(std::string_view piece)
+    {
+        sink(piece, context);
+        return *this;
     }
-    return "";
+
+    Pieces& operator<<(long number)
+    {
+        char digits[24];
+        return *this << std::string_view(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
+    }
+
+private:
+    PathOrigin::TextSink sink;
+    void* context;
+};
+
+void putSettingName(Pieces& out, const Fact& fact)
+{
+    out << text(fact.name) << " in [" << text(fact.detail) << "]";
 }
 
-std::string PathOrigin::summary(Answer answer)
+void putWhere(Pieces& out, const Fact& fact)
 {
-    const char* text = query(answer);
+    out << text(fact.value) << ":" << fact.number << ": ";
+}
+
+}
+
+void PathOrigin::forEachFact(Answer answer, FactSink sink, void* context)
+{
+    Explainer(sink, context).explain(answer, 0);
+}
+
+void PathOrigin::describe(const Fact& fact, TextSink sink, void* context)
+{
+    Pieces out(sink, context);
+    const std::string_view name = text(fact.name);
+    const std::string_view value = text(fact.value);
+    switch (fact.kind) {
+    case Kind::variable: out << name << "=" << value; break;
+    case Kind::variableUnset: out << name << " not set"; break;
+    case Kind::variableNotCopied: out << name << " set, but passed over: no memory for its copy"; break;
+    case Kind::passwordEntry: out << "uid " << fact.number << ": login " << name << ", home " << value; break;
+    case Kind::noPasswordEntry: out << "uid " << fact.number << ": no password entry"; break;
+    case Kind::hostName:
+        out << "host name " << name;
+        if (std::strcmp(fact.name, fact.value) != 0)
+            out << ", kept " << value;
+        break;
+    case Kind::noHostName: out << "no host name"; break;
+    case Kind::emptyElement: out << "empty PATH elements skipped: the current directory is not searched"; break;
+    case Kind::candidate: out << value << ": " << wordsFor(candidateWords, fact.number); break;
+    case Kind::noneFound: out << "none found"; break;
+    case Kind::registryFile: out << "registry file " << value << ": " << wordsFor(fileWords, fact.number); break;
+    case Kind::setting:
+        putWhere(out, fact);
+        putSettingName(out, fact);
+        break;
+    case Kind::blankSetting:
+        putWhere(out, fact);
+        putSettingName(out, fact);
+        out << " holds white space alone";
+        break;
+    case Kind::settingDefault:
+        putSettingName(out, fact);
+        out << (fact.number > 0 ? " has no value: default " : " not found: default ") << value;
+        break;
+    case Kind::below: out << "below " << name << ": " << value << " + " << text(fact.detail); break;
+    case Kind::named: out << "named after " << name << ": " << value; break;
+    case Kind::sameAs: out << "the same as " << name << ": " << value; break;
+    case Kind::normalized: out << "backslashes turned into forward slashes"; break;
+    case Kind::fixed: out << (fact.name ? "default: " : "fixed: ") << value; break;
+    case Kind::fallback:
+        out << "fallback " << value
+            << (fact.number == static_cast<long>(Fallback::notLocated) ? ": the installation is not located"
+                                                                        : ": out of memory");
+        break;
+    case Kind::stored: out << "stored by the program before the first query"; break;
+    case Kind::noSource: out << "no source: only the program may store it"; break;
+    case Kind::notAsked: out << "not asked for yet"; break;
+    }
+}
+
+void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
+{
+    Pieces out(sink, context);
+    const Standing now = standing(answer);
+    if (!now.asked) {
+        out << "not asked for yet";
+        return;
+    }
+    const char* text = now.text;
     const Trace trace = tracedCopy(answer);
     const Source& source = sourceOf(answer);
     const char* variable = variableOf(source, familyOf(PathBase::platform.kind));
     switch (trace.made) {
     case Made::notYet:
-    case Made::kept: return text ? "stored" : "no source";
-    case Made::fromVariable: return "from " + std::string(variable);
-    case Made::below: return "below " + std::string(source.baseWords);
-    case Made::sameAs: return "the same as " + std::string(source.baseWords);
-    case Made::named: return "named after the login";
+    case Made::kept: out << (text ? "stored" : "no source"); break;
+    case Made::fromVariable: out << "from " << variable; break;
+    case Made::below: out << "below " << source.baseWords; break;
+    case Made::sameAs: out << "the same as " << source.baseWords; break;
+    case Made::named: out << "named after the login"; break;
     case Made::fallback:
-        return static_cast<Fallback>(trace.number) == Fallback::notLocated ? "default" : "out of memory";
-    case Made::fixed: return variable ? "default" : "fixed";
-    case Made::none: return std::string(variable) + " not set";
-    case Made::passwordEntry: return "password entry";
-    case Made::noPasswordEntry: return "no password entry";
-    case Made::searched: return "PATH";
+        out << (trace.number == static_cast<long>(Fallback::notLocated) ? "default" : "out of memory");
+        break;
+    case Made::fixed: out << (variable ? "default" : "fixed"); break;
+    case Made::none: out << variable << " not set"; break;
+    case Made::passwordEntry: out << "password entry"; break;
+    case Made::noPasswordEntry: out << "no password entry"; break;
+    case Made::searched: out << "PATH"; break;
     case Made::setting:
-    case Made::blankSetting: return "registry";
-    case Made::settingDefault: return "default";
+    case Made::blankSetting: out << "registry"; break;
+    case Made::settingDefault: out << "default"; break;
     }
-    return "";
-}
-
-std::string PathOrigin::textOf(Answer answer)
-{
-    std::string lines;
-    for (const Fact& fact : factsOf(answer))
-        lines += std::string(2 * fact.depth, ' ') + describe(fact) + "\n";
-    return lines;
 }
 
 const char* PathOrigin::nameOf(Answer answer)

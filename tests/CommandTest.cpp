@@ -94,6 +94,11 @@ TEST(Command, AnswersEachKeywordAndOption)
         {{"-help"}, {}, "illegal argument: -help\n", 255},
         {{"-"}, {}, "illegal argument: -\n", 255},
         {{"--", "--help"}, {}, "illegal argument: --\n", 255},
+        {{"--explain", "exp"}, {home},
+         "exp: /opt/r/exp\n  RAVLINEXP not set\n  below the home: /opt/r + exp\n    RAVLINHOME=/opt/r\n", 0},
+        {{"--explain", "lv", "exp"}, {"LUMEVA=/l\x1b[2J"}, "lv: /l\\x1b[2J\n  LUMEVA=/l\\x1b[2J\n", 0},
+        {{"--explain", "userhome"}, {noUser()}, "userhome:\n  uid " + std::to_string(getuid()) + ": no password entry\n", 0},
+        {{"--explain", "PROG"}, {}, "illegal argument: PROG\n", 255},
     };
     for (const Case& c : cases) {
         Outcome outcome = command(c.args, c.vars);
@@ -145,6 +150,12 @@ TEST(Command, AllAndShellGiveEachKeywordsAnswer)
         Outcome listed = command({"--all"}, vars);
         EXPECT_EQ(listed.out, all);
         EXPECT_EQ(listed.status, 0);
+        // Each explanation opens with the line --all prints, shown escaped.
+        std::string openings;
+        const std::string explained = command({"--explain"}, vars).out;
+        for (std::size_t at = 0; at != std::string::npos + 2; at = explained.find("\n\n", at) + 2)
+            openings += explained.substr(at, explained.find('\n', at) + 1 - at);
+        EXPECT_EQ(openings, replaced(replaced(all, "\\", "\\\\"), "`id`\n", "`id`\\n"));
         for (const char* shell : {"/bin/sh", "/bin/bash"}) {
             Child child{{shell, "-c", script, RAVLIN_PATH_COMMAND}, vars};
             child.argv.insert(child.argv.end(), vars.begin(), vars.end());
@@ -191,6 +202,7 @@ TEST(Command, ChecksTheInstallation)
         {{"--check"}, withHome(home + "/missing"), "fault  does not exist", 1},
         {{"--check"}, withHome(broken + "/print"), "fault  not a directory", 1},
         {{"--check"}, withHome("."), "note   relative: the answers depend on the current directory", 0},
+        {{"--check"}, withHome(home + "/missing"), "from RAVLINEXP", 1},
         {{"--check"}, {"RAVLINHOME=" + home, "RAVLINEXP=/x\n\nThe installation is complete."},
          "/x\\n\\nThe installation is complete. ", 1},
         {{"--check"}, {"RAVLINHOME=/r\x1b[2J"}, "home      /r\\x1b[2J ", 1},
@@ -209,6 +221,8 @@ TEST(Command, ChecksTheInstallation)
 TEST(Command, CheckShowsControlBytesEscaped)
 {
     const std::string wide = "/opt/lumeva/wider-than-every-other-answer/";
+    // The source column is as wide as its widest, "below the user's home", and two spaces.
+    const auto sourced = [](const std::string& source) { return source + std::string(23 - source.size(), ' '); };
     const std::pair<std::string, std::string> bytes[] = {
         {"\n", "\\n"}, {"\t", "\\t"}, {"\\", "\\\\"}, {"\x1b]2;title\x07", "\\x1b]2;title\\x07"},
         {"\r", "\\x0d"}, {"\x01", "\\x01"}, {"\x1f", "\\x1f"}, {"\x7f", "\\x7f"}, {" ~", " ~"},
@@ -217,9 +231,12 @@ TEST(Command, CheckShowsControlBytesEscaped)
     for (const auto& [raw, shown] : bytes) {
         Outcome outcome = command({"--check"}, {"RAVLINHOME=/opt/r", "LUMEVA=" + wide + raw, "PATH=/nonexistent"});
         const std::size_t width = wide.size() + shown.size();
-        EXPECT_NE(outcome.out.find("\nlv        " + wide + shown + "  ok     configured\n"), std::string::npos)
+        EXPECT_NE(outcome.out.find("\nlv        " + wide + shown + "  " + sourced("from LUMEVA") + "ok     configured\n"),
+                  std::string::npos)
             << shown << "\n" << outcome.out;
-        EXPECT_NE(outcome.out.find("\nuserhome  /home/nmr" + std::string(width + 2 - 9, ' ') + "ok "), std::string::npos)
+        EXPECT_NE(outcome.out.find("\nuserhome  /home/nmr" + std::string(width + 2 - 9, ' ') + sourced("password entry")
+                                   + "ok "),
+                  std::string::npos)
             << shown << "\n" << outcome.out;
         EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 14) << shown;
     }
@@ -235,6 +252,7 @@ TEST(Command, FailsWhenTheAnswerCannotBeWritten)
         {{"--all"}, {}, "", 255},
         {{"--shell"}, {}, "", 255},
         {{"--check"}, {}, "", 255},
+        {{"--explain"}, {}, "", 255},
         {{"--help"}, {}, "", 255},
         {{"--version"}, {}, "", 255},
     };

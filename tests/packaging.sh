@@ -41,9 +41,9 @@ for page in man1/ravlin-path.1 man3/ravlinpath.3; do
 done
 check "man page indexed" "ravlin-path" "$(lexgrog "$prefix/share/man/man1/ravlin-path.1" | sed 's/.*: "\([^ ]*\) - .*/\1/')"
 
-complete_word() {  # complete_word WORD: what the installed completion offers, sorted
-    bash -c 'source "$1"; COMP_WORDS=(ravlin-path "$2"); COMP_CWORD=1; _ravlin_path; printf "%s\n" "${COMPREPLY[@]}"' \
-        _ "$prefix/share/bash-completion/completions/ravlin-path" "$1" | sort | paste -sd ' ' -
+complete_word() {  # complete_word WORD...: what the installed completion offers for the last word, sorted
+    bash -c 'source "$1"; shift; COMP_WORDS=(ravlin-path "$@"); COMP_CWORD=$#; _ravlin_path; printf "%s\n" "${COMPREPLY[@]}"' \
+        _ "$prefix/share/bash-completion/completions/ravlin-path" "$@" | sort | paste -sd ' ' -
 }
 keywords=$({ "$build/ravlin-path" || true; } | sed 's/^missing argument: //; s/,//g; s/ or / /' | tr ' ' '\n' | sort | paste -sd ' ' -)
 check "completion offers the keywords" "$keywords" "$(complete_word "")"
@@ -51,6 +51,7 @@ check "completion narrows" "pdf plot print prog" "$(complete_word p)"
 options=$("$build/ravlin-path" --help | grep -oE '^ +(-h, )?--[a-z]+' | grep -oE -- '-+[a-z]+' | sort | paste -sd ' ' -)
 check "completion offers the options of --help" "$options" "$(complete_word -)"
 check "completion narrows options" "--shell" "$(complete_word --s)"
+check "completion offers keywords after --explain" "pdf plot print prog" "$(complete_word --explain p)"
 
 (cd "$build" && cpack -G TGZ -B "$work/packages") >/dev/null 2>&1
 tarball=$(ls "$work"/packages/ravlinpath-*.tar.gz)

@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
+#include <cstring>
 #include <iterator>
 #include <string_view>
 #include <unistd.h>
@@ -22,20 +23,59 @@ constexpr int exitIncomplete = 1;
 
 enum class Level { ok, note, fault };
 
-struct Verdict {
-    Level level;
-    const char* words;
+// Words composed for a report; what does not fit is cut.
+class Words {
+public:
+    Words() = default;
+    Words(const char* text) { *this << text; }
+
+    Words& operator<<(std::string_view piece)
+    {
+        const std::size_t taken = std::min(piece.size(), sizeof text - 1 - used);
+        std::memcpy(text + used, piece.data(), taken);
+        used += taken;
+        return *this;
+    }
+
+    const char* c_str() const { return text; }
+
+private:
+    char text[160] = {};
+    std::size_t used = 0;
 };
 
-// The fallback paths of an installation that could not be located.
-bool isUndefined(const char* path)
+struct Verdict {
+    Level level;
+    Words words;
+};
+
+// Whether the answer rests on the fallback of an installation that could not
+// be located.
+bool notLocated(Origin origin)
 {
-    constexpr std::string_view undefined = "/undefined";
-    std::string_view text = path;
-    return text.starts_with(undefined) && (text.size() == undefined.size() || text[undefined.size()] == '/');
+    bool found = false;
+    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
+        found = found || (fact.kind == PathOrigin::Kind::fallback
+                          && fact.number == static_cast<long>(PathOrigin::Fallback::notLocated));
+    });
+    return found;
 }
 
-constexpr Verdict notLocated = {Level::fault, "not located: set RAVLINHOME"};
+// The variable an answer is read from, as the library names it: its first fact's.
+std::string_view variableOf(Origin origin)
+{
+    std::string_view name;
+    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
+        if (name.empty() && fact.name)
+            name = fact.name;
+    });
+    return name;
+}
+
+Verdict notLocatedVerdict()
+{
+    return {Level::fault, Words("not located: set ") << variableOf(Origin::home)};
+}
 
 // Whether path leads to a directory that the user running the check may list
 // and enter, with failure's level when it does not; missing says so when
@@ -55,12 +95,12 @@ Verdict judgeDirectory(const char* path, Level failure, const char* missing)
     return {Level::ok, "a directory"};
 }
 
-Verdict judgeHome(const char* home)
+Verdict judgeHome(const char* home, Origin origin)
 {
-    if (isUndefined(home))
-        return notLocated;
+    if (notLocated(origin))
+        return notLocatedVerdict();
     if (*home == '\0')
-        return {Level::fault, "not located: RAVLINHOME is empty"};
+        return {Level::fault, Words("not located: ") << variableOf(origin) << " is empty"};
     Verdict directory = judgeDirectory(home, Level::fault, "does not exist");
     if (directory.level != Level::ok)
         return directory;
@@ -69,33 +109,63 @@ Verdict judgeHome(const char* home)
     return {Level::ok, "located"};
 }
 
-Verdict judgeInstallationDirectory(const char* answer)
+Verdict judgeInstallationDirectory(const char* answer, Origin origin)
 {
-    if (isUndefined(answer))
-        return notLocated;
+    if (notLocated(origin))
+        return notLocatedVerdict();
     return judgeDirectory(answer, Level::fault, "does not exist");
 }
 
-Verdict judgeDot(const char* answer)
+Verdict judgeDot(const char* answer, Origin)
 {
     return judgeDirectory(answer, Level::note, "not created yet (normal before first use)");
 }
 
-Verdict judgeLumeva(const char* answer)
+Verdict judgeLumeva(const char* answer, Origin origin)
 {
     if (!answer)
-        return {Level::note, "not configured (LUMEVA is unset)"};
+        return {Level::note, Words("not configured (") << variableOf(origin) << " is unset)"};
     return {Level::ok, "configured"};
 }
 
-Verdict judgeViewer(const char* answer)
+// The name a candidate's path ends in.
+const char* nameOf(const char* path)
+{
+    const char* name = path;
+    for (; *path; ++path)
+        if (*path == '/')
+            name = path + 1;
+    return name;
+}
+
+// The names the search looked for, in the order first tried: "a, b and c".
+Words namesLookedFor(Origin origin)
+{
+    const char* names[8];
+    std::size_t count = 0;
+    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
+        if (fact.kind != PathOrigin::Kind::candidate || count == std::size(names))
+            return;
+        const char* name = nameOf(fact.value);
+        for (std::size_t i = 0; i < count; ++i)
+            if (std::strcmp(names[i], name) == 0)
+                return;
+        names[count++] = name;
+    });
+    Words joined;
+    for (std::size_t i = 0; i < count; ++i)
+        joined << (i == 0 ? "" : i + 1 < count ? ", " : " and ") << names[i];
+    return joined;
+}
+
+Verdict judgeViewer(const char* answer, Origin origin)
 {
     if (!answer)
-        return {Level::note, "none found (looked for acroread, evince and xpdf)"};
+        return {Level::note, Words("none found (looked for ") << namesLookedFor(origin).c_str() << ")"};
     return {Level::ok, "found"};
 }
 
-Verdict judgeDiskless(const char* answer)
+Verdict judgeDiskless(const char* answer, Origin)
 {
     return judgeDirectory(answer, Level::note, "does not exist (needed only to serve diskless clients)");
 }
@@ -109,20 +179,21 @@ Verdict judgeUser()
     return {Level::ok, "the user has a password entry"};
 }
 
-Verdict judgeUserHome(const char*)
+Verdict judgeUserHome(const char*, Origin)
 {
     return judgeUser();
 }
 
-Verdict judgeCurDir(const char* answer)
+Verdict judgeCurDir(const char*, Origin origin)
 {
-    if (isUndefined(answer))
-        return notLocated;
+    if (notLocated(origin))
+        return notLocatedVerdict();
     return judgeUser();
 }
 
-// A judge is given what its keyword's answer function returns.
-using Judge = Verdict (*)(const char* answer);
+// A judge is given what its keyword's answer function returns, and the
+// library's answer whose facts decided it.
+using Judge = Verdict (*)(const char* answer, Origin origin);
 
 struct KeywordJudge {
     const char* word;
@@ -155,10 +226,19 @@ constexpr auto judges = [] {
 }();
 static_assert(std::find(judges.begin(), judges.end(), nullptr) == judges.end(), "every keyword has a judge");
 
-void putVerdict(const Columns& columns, const char* word, const Answer& answer, Verdict verdict)
+// One line of the report.
+struct Line {
+    const char* word;
+    Answer answer;
+    Words source;
+    Verdict verdict;
+};
+
+Line lineFor(const char* word, const Answer& answer, const char* text, Origin origin, Judge judge)
 {
-    constexpr const char* levelNames[] = {"ok", "note", "fault"};
-    columns.put(word, answer, levelNames[static_cast<int>(verdict.level)], verdict.words);
+    Words source;
+    PathOrigin::summarize(origin, [&](std::string_view piece) { source << piece; });
+    return {word, answer, source, judge(text, origin)};
 }
 
 }
@@ -169,19 +249,21 @@ void putVerdict(const Columns& columns, const char* word, const Answer& answer, 
 int check()
 {
     const char* home = pathRavlinHome();
-    const Answer homeAnswer = {{home}, 1};
+    std::array<Line, std::size(keywords) + 1> lines = {
+        lineFor("home", {{home}, 1}, home, Origin::home, judgeHome)};
+    for (std::size_t i = 0; i < std::size(keywords); ++i)
+        lines[i + 1] = lineFor(keywords[i].word, ask(keywords[i]), keywords[i].answer(), keywords[i].origin,
+                               judges[i]);
     Columns columns;
-    columns.fit(homeAnswer);
-    for (const Keyword& keyword : keywords)
-        columns.fit(ask(keyword));
+    for (const Line& line : lines)
+        columns.fit(line.answer, line.source.c_str());
 
-    Verdict homeVerdict = judgeHome(home);
-    bool complete = homeVerdict.level != Level::fault;
-    putVerdict(columns, "home", homeAnswer, homeVerdict);
-    for (std::size_t i = 0; i < std::size(keywords); ++i) {
-        Verdict verdict = judges[i](keywords[i].answer());
-        complete = complete && verdict.level != Level::fault;
-        putVerdict(columns, keywords[i].word, ask(keywords[i]), verdict);
+    constexpr const char* levelNames[] = {"ok", "note", "fault"};
+    bool complete = true;
+    for (const Line& line : lines) {
+        complete = complete && line.verdict.level != Level::fault;
+        columns.put(line.word, line.answer, line.source.c_str(), levelNames[static_cast<int>(line.verdict.level)],
+                    line.verdict.words.c_str());
     }
     if (complete) {
         output.put("\nThe installation is complete.\n");

@@ -4,15 +4,25 @@
 
 #include "Output.h"
 
-#include <cstring>
 #include <iterator>
 
-// Most keywords differ from the argument in its first letter, and are passed
-// over without a call.
+namespace {
+
+// A comparison of its own rather than strcmp, which a query would otherwise
+// bind at start-up for this one call.
+bool same(const char* keyword, const char* word)
+{
+    for (; *keyword && *keyword == *word; ++keyword, ++word) {
+    }
+    return *keyword == *word;
+}
+
+}
+
 const Keyword* findKeyword(const char* word)
 {
     for (const Keyword& keyword : keywords)
-        if (keyword.word[0] == word[0] && std::strcmp(keyword.word, word) == 0)
+        if (same(keyword.word, word))
             return &keyword;
     return nullptr;
 }

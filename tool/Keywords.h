@@ -5,31 +5,36 @@
 // what it means. Every list of keywords the command prints (the usage line,
 // the help, --all, --shell, --check) keeps this table's order.
 
+#include <ravlinpath/Origin.h>
 #include <ravlinpath/RavlinC.h>
 #include <ravlinpath/SystemC.h>
 
 #include <cstddef>
 #include <string_view>
 
+using Origin = PathOrigin::Answer;
+
 struct Keyword {
     const char* word;
     const char* (*answer)();
     const char* (*below)();  // when set, printed after the answer and a "/"
     const char* meaning;
+    Origin origin;  // the library's answer that explains it
 };
 
 inline constexpr Keyword keywords[] = {
-    {"prog", pathRavlinProg, nullptr, "the program directory"},
-    {"exp", pathRavlinExp, nullptr, "the experiment directory"},
-    {"conf", pathRavlinConf, nullptr, "the configuration directory"},
-    {"plot", pathRavlinPlot, nullptr, "the plot directory"},
-    {"print", pathRavlinPrint, nullptr, "the print directory"},
-    {"dot", pathRavlinDot, nullptr, "the per-user dot directory"},
-    {"lv", pathSystemLumeva, nullptr, "the Lumeva location; nothing when LUMEVA is unset"},
-    {"curdir", pathRavlinProg, pathRavlinCurDir, "the per-user current-directory file"},
-    {"pdf", pathSystemPdfViewer, nullptr, "a PDF viewer; nothing when none is found"},
-    {"diskless", pathRavlinDisklessInst, nullptr, "the diskless installation directory"},
-    {"userhome", pathSystemUserHome, nullptr, "the user's home directory; nothing without a password entry"},
+    {"prog", pathRavlinProg, nullptr, "the program directory", Origin::prog},
+    {"exp", pathRavlinExp, nullptr, "the experiment directory", Origin::exp},
+    {"conf", pathRavlinConf, nullptr, "the configuration directory", Origin::conf},
+    {"plot", pathRavlinPlot, nullptr, "the plot directory", Origin::plot},
+    {"print", pathRavlinPrint, nullptr, "the print directory", Origin::print},
+    {"dot", pathRavlinDot, nullptr, "the per-user dot directory", Origin::dot},
+    {"lv", pathSystemLumeva, nullptr, "the Lumeva location; nothing when LUMEVA is unset", Origin::lumeva},
+    {"curdir", pathRavlinProg, pathRavlinCurDir, "the per-user current-directory file", Origin::curDir},
+    {"pdf", pathSystemPdfViewer, nullptr, "a PDF viewer; nothing when none is found", Origin::pdfViewer},
+    {"diskless", pathRavlinDisklessInst, nullptr, "the diskless installation directory", Origin::disklessInst},
+    {"userhome", pathSystemUserHome, nullptr, "the user's home directory; nothing without a password entry",
+     Origin::userHome},
 };
 
 // The help and the reports print keywords in a column this wide, which keeps

@@ -50,14 +50,6 @@ std::size_t shownLength(const Answer& answer)
     return length;
 }
 
-void putShown(const char* text)
-{
-    for (; text && *text; ++text) {
-        Shown byte = shown(*text);
-        output.put({byte.text, byte.size});
-    }
-}
-
 // Levels line up after answers of up to this many bytes; a longer answer
 // pushes its own level along rather than padding every line.
 constexpr std::size_t widestAnswerColumn = 64;
@@ -66,21 +58,38 @@ constexpr std::size_t levelColumn = 7;
 
 }
 
-void Columns::fit(const Answer& answer)
+void putShown(std::string_view text)
 {
-    answerWidth = std::min(std::max(answerWidth, shownLength(answer)), widestAnswerColumn);
+    for (char c : text) {
+        Shown byte = shown(c);
+        output.put({byte.text, byte.size});
+    }
 }
 
-// The words are shown escaped as the answer is, so that no line of a report
-// can run onto another.
-void Columns::put(const char* word, const Answer& answer, const char* level, const char* words) const
+void putShown(const Answer& answer)
+{
+    for (const char* part : answer)
+        putShown(part ? part : "");
+}
+
+void Columns::fit(const Answer& answer, const char* source)
+{
+    answerWidth = std::min(std::max(answerWidth, shownLength(answer)), widestAnswerColumn);
+    sourceWidth = std::max(sourceWidth, shownLength(source));
+}
+
+// The source and the words are shown escaped as the answer is, so that no
+// line of a report can run onto another.
+void Columns::put(const char* word, const Answer& answer, const char* source, const char* level,
+                  const char* words) const
 {
     output.put(word);
     output.pad(keywordColumn, std::strlen(word));
-    for (const char* part : answer)
-        putShown(part);
+    putShown(answer);
     const std::size_t printed = shownLength(answer);
     output.pad(std::max(answerWidth, printed) + 2, printed);
+    putShown(source);
+    output.pad(sourceWidth + 2, shownLength(source));
     output.put(level);
     output.pad(levelColumn, std::strlen(level));
     putShown(words);

@@ -2,22 +2,31 @@
 #define RAVLINPATH_TOOL_REPORT_H
 
 // How a report for a person at a terminal shows answers: one line each, in
-// columns (the keyword, the answer, a level, words), with control bytes and
-// backslashes shown escaped.
+// columns (the keyword, the answer, where it came from, a level, words), with
+// control bytes and backslashes shown escaped, as an explanation shows its
+// facts.
 
 #include "Keywords.h"
 
 #include <cstddef>
+#include <string_view>
+
+// text, with the bytes a terminal would act on shown escaped.
+void putShown(std::string_view text);
+void putShown(const Answer& answer);
 
 class Columns {
 public:
-    // Widens the answer column to hold answer, up to a limit.
-    void fit(const Answer& answer);
+    // Widens the answer and source columns to hold answer and source, the
+    // answer's up to a limit.
+    void fit(const Answer& answer, const char* source);
 
-    void put(const char* word, const Answer& answer, const char* level, const char* words) const;
+    void put(const char* word, const Answer& answer, const char* source, const char* level,
+             const char* words) const;
 
 private:
     std::size_t answerWidth = 0;
+    std::size_t sourceWidth = 0;
 };
 
 #endif

@@ -4,43 +4,57 @@
 // option; the options and the help are kept here too.
 
 #include "Check.h"
+#include "Explain.h"
 #include "Keywords.h"
 #include "Listings.h"
 #include "Output.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
 constexpr int exitFailure = 255;
 
-int putVersion()
+int putVersion(const Keyword*)
 {
     output.put("ravlin-path " RAVLINPATH_VERSION "\n");
     return 0;
 }
 
-int putHelp();
+int putHelp(const Keyword*);
+
+// The options that take no keyword ignore it.
+template <int (*run)()>
+int withoutKeyword(const Keyword*)
+{
+    return run();
+}
 
 struct Option {
     const char* name;
     const char* shortName;  // or null
-    int (*run)();
+    int (*run)(const Keyword* keyword);
+    bool takesKeyword;      // a keyword may follow, which must be one
     const char* meaning;
 };
 
 constexpr Option options[] = {
-    {"--all", nullptr, putListing<Form::all>, "every keyword and its answer, one per line"},
-    {"--shell", nullptr, putListing<Form::shell>, "every answer as a shell assignment: eval \"$(ravlin-path --shell)\""},
-    {"--check", nullptr, check, "check the installation; status 1 when it is incomplete"},
-    {"--help", "-h", putHelp, "this help"},
-    {"--version", nullptr, putVersion, "the version"},
+    {"--all", nullptr, withoutKeyword<putListing<Form::all>>, false, "every keyword and its answer, one per line"},
+    {"--shell", nullptr, withoutKeyword<putListing<Form::shell>>, false,
+     "every answer as a shell assignment: eval \"$(ravlin-path --shell)\""},
+    {"--check", nullptr, withoutKeyword<check>, false,
+     "check the installation and where each answer came from; status 1 if incomplete"},
+    {"--explain", nullptr, explain, true, "where the answers came from, of every keyword or of one: --explain exp"},
+    {"--help", "-h", putHelp, false, "this help"},
+    {"--version", nullptr, putVersion, false, "the version"},
 };
 
-int putHelp()
+int putHelp(const Keyword*)
 {
     output.put("Usage: ravlin-path KEYWORD\n"
                "       ravlin-path OPTION\n"
+               "       ravlin-path --explain [KEYWORD]\n"
                "Prints one path of the Ravlin installation, of the user or of the machine,\n"
                "without a trailing newline.\n"
                "\n"
@@ -107,6 +121,14 @@ int main(int argc, char** argv)
     const Option* option = findOption(argv[1]);
     if (!option)
         return usage(argv[1]);
-    int status = option->run();
+    const Keyword* keyword = option->takesKeyword && argc > 2 ? findKeyword(argv[2]) : nullptr;
+    if (option->takesKeyword && argc > 2 && !keyword)
+        return usage(argv[2]);
+    // Out of memory, a report ends where it stands, with the failure status.
+    int status = exitFailure;
+    try {
+        status = option->run(keyword);
+    } catch (const std::bad_alloc&) {
+    }
     return output.finish() ? status : exitFailure;
 }

@@ -4,7 +4,7 @@
 // Where each answer came from: the chain of facts that decided it, the
 // inputs that were looked at and passed over included. The facts are kept
 // while the answer is computed, at no cost worth measuring, so any answer may
-// be explained at any time.
+// be explained at any later time.
 //
 // Every text a fact points to lives until the process ends.
 
@@ -45,6 +45,7 @@ public:
         fallback,           // value: the fixed text taken; number: a Fallback
         stored,             // value: stored by the program before the first query
         noSource,           // nothing but the program may give this answer
+        notAsked,           // the answer has not been asked for yet
     };
 
     enum class Candidate { found, missing, unreachable, directory, notRegular, notExecutable, tooLong };
@@ -60,20 +61,50 @@ public:
         long number;
     };
 
-    // The facts of answer, which is computed first when it has not been
-    // asked for yet. Throws std::bad_alloc when out of memory.
+    // Receive, one at a time, the facts of an answer or the pieces of a text.
+    using FactSink = void (*)(const Fact& fact, void* context);
+    using TextSink = void (*)(std::string_view piece, void* context);
+
+    // The facts of answer, in order. The forms with a sink allocate nothing
+    // and compute nothing: they explain the answer as it stands, and say so
+    // when it has not been asked for yet (ask for it first). The others ask
+    // for the answer, and for the answers it lies below, first, and throw
+    // std::bad_alloc when out of memory.
+    static void forEachFact(Answer answer, FactSink sink, void* context);
     static std::vector<Fact> factsOf(Answer answer);
 
     // One fact in words an administrator understands, such as "RAVLINEXP
     // not set" or "/usr/Halvik/Software.ini:3: ProgPath in [Zoltra-Fennet]".
+    static void describe(const Fact& fact, TextSink sink, void* context);
     static std::string describe(const Fact& fact);
 
     // Where answer came from, in a few words: "from RAVLINEXP", "below the
     // home", "PATH".
+    static void summarize(Answer answer, TextSink sink, void* context);
     static std::string summary(Answer answer);
 
     // The facts of answer, one per line, indented two spaces per depth.
     static std::string textOf(Answer answer);
+
+    // The sinks as any callable: forEachFact(answer, [&](const Fact& fact) {...}).
+    template <typename Sink>
+    static void forEachFact(Answer answer, Sink&& sink)
+    {
+        forEachFact(answer, [](const Fact& fact, void* context) { (*static_cast<Sink*>(context))(fact); }, &sink);
+    }
+
+    template <typename Sink>
+    static void describe(const Fact& fact, Sink&& sink)
+    {
+        describe(fact, [](std::string_view piece, void* context) { (*static_cast<Sink*>(context))(piece); }, &sink);
+    }
+
+    template <typename Sink>
+    static void summarize(Answer answer, Sink&& sink)
+    {
+        summarize(answer, [](std::string_view piece, void* context) { (*static_cast<Sink*>(context))(piece); },
+                  &sink);
+    }
 
     // The answer's name, as in "exp", "exp_stan" or "fennet_prog".
     static const char* nameOf(Answer answer);
