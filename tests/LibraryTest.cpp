@@ -190,7 +190,9 @@ TEST(Library, AddOnProducts)
 
 // Threads that make their first queries at the same moment get the answers
 // of a single-threaded process, and every value is computed once: the
-// process allocates exactly as much as it does with one thread.
+// process allocates exactly as much as it does with one thread. Threads that
+// explain answers while others compute them get the same explanations; two
+// that make the same explanation's text at once may both allocate it.
 TEST(Library, AnswersEveryThreadAlike)
 {
     const std::string bin = freshDirectory();
@@ -200,7 +202,10 @@ TEST(Library, AnswersEveryThreadAlike)
                         "HALVIK_REGISTRY_FILE=" FIXTURES "/fennet.ini"};
     Lines stored = {"store:tmpDir=/scratch", "store:dotPath=/d", "store:Fennet::exe=mine", "store:Quamby::path=/q"};
     stored.insert(stored.end(), allQueries.begin(), allQueries.end());
-    const Probe scenarios[] = {{vars, allQueries}, {vars, allQueries, 1}, {{noUser()}, allQueries}, {vars, stored}};
+    Lines explained = {"originCurDir", "originFennetProg"};
+    explained.insert(explained.end(), allQueries.begin(), allQueries.end());
+    const Probe scenarios[] = {{vars, allQueries}, {vars, allQueries, 1}, {{noUser()}, allQueries}, {vars, stored},
+                               {vars, explained}};
     for (const Probe& alone : scenarios) {
         const Outcome expected = probe(alone);
         Probe together = alone;
@@ -208,7 +213,9 @@ TEST(Library, AnswersEveryThreadAlike)
         for (int round = 0; round < 5; ++round) {
             const Outcome outcome = probe(together);
             EXPECT_EQ(lines(outcome.out), lines(expected.out)) << "kind " << alone.kind << " " << alone.vars[0];
-            EXPECT_EQ(outcome.err, expected.err) << "kind " << alone.kind << " " << alone.vars[0];
+            if (alone.items != explained) {
+                EXPECT_EQ(outcome.err, expected.err) << "kind " << alone.kind << " " << alone.vars[0];
+            }
         }
     }
 }

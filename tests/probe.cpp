@@ -82,6 +82,8 @@ const Query queries[] = {
     {"fennetWin", [] { return PathBase::platform.fennetWin(); }},
     {"briskoPath", [] { return PathSystem().briskoPath(); }},
     {"quambyPath", [] { return PathSystem().quambyPath(); }},
+    {"originCurDir", [] { return pathOrigin("cur_dir"); }},
+    {"originFennetProg", [] { return pathOrigin("fennet_prog"); }},
     // What it reads depends on whether the Fennet group exists yet; what
     // counts is that it reads the registry's name safely meanwhile.
     {"readSettings",
