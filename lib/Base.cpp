@@ -1,3 +1,5 @@
+// The process's one platform object.
+
 #include <ravlinpath/Base.h>
 
 // Constant-initialized: no code runs before main, nothing runs at exit.

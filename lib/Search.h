@@ -1,13 +1,15 @@
 #ifndef RAVLINPATH_SEARCH_H
 #define RAVLINPATH_SEARCH_H
 
+// Executable searches, and the record of the candidates they tried.
+
 #include "Trace.h"
 
 #include <cstddef>
 
 namespace ravlinpath {
 
-// Executable searches. A candidate passes when it is a regular file, or a
+// A candidate passes when it is a regular file, or a
 // symbolic link to one, that the real user may execute.
 
 // The candidates a search tried, in order, each with its verdict; a

@@ -1,3 +1,6 @@
+// Runs the command or the probe as a child process with an environment of
+// its own (see Child.h).
+
 #include "Child.h"
 
 #include <cerrno>

@@ -1,3 +1,6 @@
+// The command: each keyword and option, the listings, the check, the
+// explanations, and what it does when its output cannot be written.
+
 #include "Child.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The registry reader: the file format, the files it refuses to open, and
+// leases.
+
 #include "Scratch.h"
 #include <ravlinpath/IniFile.h>
 

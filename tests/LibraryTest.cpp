@@ -1,3 +1,7 @@
+// The library's answers, their explanations, and how they are computed
+// from many threads and when memory runs out, each scenario in a probe
+// process of its own.
+
 #include "Child.h"
 
 #include <gtest/gtest.h>

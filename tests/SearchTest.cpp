@@ -1,3 +1,5 @@
+// The string helpers and the executable searches.
+
 #include "Child.h"
 #include "Search.h"
 #include "Strings.h"

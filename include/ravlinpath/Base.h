@@ -1,6 +1,8 @@
 #ifndef RAVLINPATH_BASE_H
 #define RAVLINPATH_BASE_H
 
+// PathBase: the holder of the process's one platform object.
+
 #include <ravlinpath/Platform.h>
 
 class PathBase {
