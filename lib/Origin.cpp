@@ -87,6 +87,21 @@ const char* current(Answer answer)
     return standing(answer).text;
 }
 
+// What an explanation reads of an answer: the answer as it stands, its trace
+// and its source row, with the variable the row names for this family.
+struct Reading {
+    Standing now;
+    Trace trace;
+    const Source& source;
+    const char* variable;
+};
+
+Reading readingOf(Answer answer)
+{
+    const Source& source = sourceOf(answer);
+    return {standing(answer), tracedCopy(answer), source, variableOf(source, familyOf(PathBase::platform.kind))};
+}
+
 // Whether a PATH value has an empty element, which the search skips: a
 // colon at either end or two together, or nothing at all.
 bool holdsEmptyElement(const char* path)
@@ -105,15 +120,15 @@ public:
 
     void explain(Answer answer, int depth)
     {
-        const Standing now = standing(answer);
-        if (!now.asked) {
+        const Reading seen = readingOf(answer);
+        if (!seen.now.asked) {
             add(Kind::notAsked, depth);
             return;
         }
-        const char* text = now.text;
-        const Trace trace = tracedCopy(answer);
-        const Source& source = sourceOf(answer);
-        const char* variable = variableOf(source, familyOf(PathBase::platform.kind));
+        const char* text = seen.now.text;
+        const Trace& trace = seen.trace;
+        const Source& source = seen.source;
+        const char* variable = seen.variable;
         switch (trace.made) {
         case Made::notYet:
         case Made::kept:
@@ -362,27 +377,23 @@ void PathOrigin::describe(const Fact& fact, TextSink sink, void* context)
 void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
 {
     Pieces out(sink, context);
-    const Standing now = standing(answer);
-    if (!now.asked) {
+    const Reading seen = readingOf(answer);
+    if (!seen.now.asked) {
         out << "not asked for yet";
         return;
     }
-    const char* text = now.text;
-    const Trace trace = tracedCopy(answer);
-    const Source& source = sourceOf(answer);
-    const char* variable = variableOf(source, familyOf(PathBase::platform.kind));
-    switch (trace.made) {
+    switch (seen.trace.made) {
     case Made::notYet:
-    case Made::kept: out << (text ? "stored" : "no source"); break;
-    case Made::fromVariable: out << "from " << variable; break;
-    case Made::below: out << "below " << source.baseWords; break;
-    case Made::sameAs: out << "the same as " << source.baseWords; break;
+    case Made::kept: out << (seen.now.text ? "stored" : "no source"); break;
+    case Made::fromVariable: out << "from " << seen.variable; break;
+    case Made::below: out << "below " << seen.source.baseWords; break;
+    case Made::sameAs: out << "the same as " << seen.source.baseWords; break;
     case Made::named: out << "named after the login"; break;
     case Made::fallback:
-        out << (trace.number == static_cast<long>(Fallback::notLocated) ? "default" : "out of memory");
+        out << (seen.trace.number == static_cast<long>(Fallback::notLocated) ? "default" : "out of memory");
         break;
-    case Made::fixed: out << (variable ? "default" : "fixed"); break;
-    case Made::none: out << variable << " not set"; break;
+    case Made::fixed: out << (seen.variable ? "default" : "fixed"); break;
+    case Made::none: out << seen.variable << " not set"; break;
     case Made::passwordEntry: out << "password entry"; break;
     case Made::noPasswordEntry: out << "no password entry"; break;
     case Made::searched: out << "PATH"; break;
