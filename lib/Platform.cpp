@@ -104,12 +104,11 @@ void withRealUserEntry(Use use)
 constexpr int settingSize = 4096;
 
 // A copy of a setting read from the registry; "" when it cannot be allocated.
-char* settingCopy(const char* setting, Trace& trace)
+char* settingCopy(const char* setting, Answer answer)
 {
     if (char* copy = copyString(setting))
         return copy;
-    trace.made = Made::fallback;
-    trace.number = static_cast<long>(PathOrigin::Fallback::outOfMemory);
+    traceOutOfMemory(answer);
     return fixedText("");
 }
 
@@ -214,16 +213,14 @@ PathPlatform::Fennet::Fennet(const char* registryFile)
     }
     // A setting of white space alone replaces the default with "", but not a
     // name or window stored before the first query.
-    Trace& progTrace = traceOf(Answer::fennetProg);
-    prog = normalized(settingCopy(values[0], progTrace), progTrace);
+    prog = normalized(settingCopy(values[0], Answer::fennetProg), traceOf(Answer::fennetProg));
     char** stored[] = {&exe, &win};
     for (std::size_t i = 1; i < std::size(fennetSettings); ++i) {
-        Trace& trace = traceOf(fennetSettings[i].answer);
         char*& member = *stored[i - 1];
         if (*values[i] || !member)
-            member = settingCopy(values[i], trace);
+            member = settingCopy(values[i], fennetSettings[i].answer);
         else
-            trace.made = Made::kept;
+            traceOf(fennetSettings[i].answer).made = Made::kept;
     }
 }
 

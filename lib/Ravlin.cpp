@@ -79,7 +79,7 @@ Planned planned(const Family& names, std::string_view home, std::string_view pro
     constexpr const Source& source = sourceOf(answer);
     if constexpr (source.variable != nullptr)
         if (const char* value = std::getenv(names.*source.variable))
-            return {Made::fromVariable, {value}};
+            return {Made::fromVariable, {value, "", ""}};
     return {Made::below, {baseOf(answer, home, prog), "/", std::string_view(source.below)}};
 }
 
@@ -243,12 +243,14 @@ void PathRavlin::initExpStanPath(bool tazlo)
     const Family& names = tazlo ? tazloFamily : ravlinFamily;
     const PlannedStan stan = plannedExpStan(names);
     const Planned plan = stan.below(expPath);
-    traceExpStan(stan);
     char* path = joinStrings({plan.parts[0], plan.parts[1], plan.parts[2]});
-    if (!path)
-        traceOf(Answer::expStan) = {Made::fallback, false, false, {}, nullptr,
-                                    static_cast<long>(PathOrigin::Fallback::outOfMemory)};
-    publish(expStanPath, path ? normalized(path, traceOf(Answer::expStan)) : fixedText(names.expStanFallback));
+    if (!path) {
+        traceOutOfMemory(Answer::expStan);
+        publish(expStanPath, fixedText(names.expStanFallback));
+        return;
+    }
+    traceExpStan(stan);
+    publish(expStanPath, normalized(path, traceOf(Answer::expStan)));
 }
 
 const char* PathRavlin::dotDir()
@@ -260,12 +262,14 @@ const char* PathRavlin::dotDir()
             const auto& [home, host] = inputs;
             const std::string_view full = host.name;
             const std::string_view kept = shortHost(host);
+            char* joined = joinStrings({home, names.dotPrefix, kept});
+            if (!joined) {
+                traceOutOfMemory(Answer::dot);
+                return joined;
+            }
             Trace& trace = traceOf(Answer::dot);
             trace = {Made::below, false, false, {}, kept.size() < full.size() ? copyString(host.name) : nullptr};
-            if (char* joined = joinStrings({home, names.dotPrefix, kept}))
-                return normalized(joined, trace);
-            trace = {Made::fallback, false, false, {}, nullptr, static_cast<long>(PathOrigin::Fallback::outOfMemory)};
-            return nullptr;
+            return normalized(joined, trace);
         });
     return path ? path : names.dotFallback;
 }
@@ -275,12 +279,10 @@ const char* PathRavlin::curDirFile()
 {
     return orEmpty(computeOnce(curDirPath, lockOf(Answer::curDir), [] { return PathBase::platform.userName(); },
                                [](const char* name) -> char* {
-                                   Trace& trace = traceOf(Answer::curDir);
-                                   trace = {*name ? Made::named : Made::noPasswordEntry};
+                                   traceOf(Answer::curDir) = {*name ? Made::named : Made::noPasswordEntry};
                                    char* path = *name ? joinStrings({"curdir/", name}) : nullptr;
                                    if (*name && !path)
-                                       trace = {Made::fallback, false, false, {}, nullptr,
-                                                static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+                                       traceOutOfMemory(Answer::curDir);
                                    return path;
                                }));
 }

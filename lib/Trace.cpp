@@ -33,6 +33,11 @@ Trace tracedCopy(Answer answer)
     return traces[indexOf(answer)];
 }
 
+void traceOutOfMemory(Answer answer)
+{
+    traceOf(answer) = {Made::fallback, false, false, {}, nullptr, static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+}
+
 char* normalized(char* text, Trace& trace)
 {
     if (!text || !holdsBackslash(text))

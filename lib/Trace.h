@@ -38,6 +38,9 @@ Trace& traceOf(Answer answer);
 // A copy of the trace as it stands, taken under lockOf(answer).
 Trace tracedCopy(Answer answer);
 
+// Traces answer as its fixed fallback, taken for want of memory.
+void traceOutOfMemory(Answer answer);
+
 // text with backslashes turned into slashes, in place; when that changes a
 // variable's value, trace keeps the value as found.
 char* normalized(char* text, Trace& trace);
