@@ -7,11 +7,12 @@
 // thread that sees the pointer also sees what it points to. Later queries
 // only load the pointer. A value stored before the first query is kept.
 //
-// Each value has its own lock, so a first query waits only for the value it
-// needs, never for another one's slow I/O (a registry file under a lease, a
-// password lookup over the network). The rule that keeps this free of
-// deadlock: a value's inputs are fetched before its lock is taken, so no
-// thread ever holds two locks. Builds with assertions abort on a breach.
+// Each value, or group of values computed together, has its own lock, so a
+// first query waits only for the value it needs, never for another one's
+// slow I/O (a registry file under a lease, a password lookup over the
+// network). The rule that keeps this free of deadlock: a value's inputs are
+// fetched before its lock is taken, so no thread ever holds two locks. Builds
+// with assertions abort on a breach.
 
 #include <atomic>
 #include <cassert>

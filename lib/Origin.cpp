@@ -13,10 +13,12 @@
 #include "Strings.h"
 #include "Trace.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <mutex>
 
 using namespace ravlinpath;
 
@@ -25,12 +27,12 @@ namespace {
 using Kind = PathOrigin::Kind;
 using Fact = PathOrigin::Fact;
 
-// An answer as it stands, and whether it has been asked for: nothing is
-// computed here, so that explaining an answer links nothing but what the
-// answer itself needs.
+// An answer as it stands: its text, and whether it has been computed, as far
+// as its group says. Nothing is computed here, so that explaining an answer
+// links nothing but what the answer itself needs.
 struct Standing {
     const char* text;
-    bool asked;
+    bool computed;
 };
 
 template <typename Group, typename Text>
@@ -39,11 +41,10 @@ Standing ofGroup(Group* const& group, Text* const& member)
     return published(group) ? Standing{member, true} : Standing{nullptr, false};
 }
 
-// A value stored before the first query counts as asked for.
-Standing ofMember(Answer answer, char* const& member)
+// A value of its own has no group; its trace tells whether it was computed.
+Standing ofMember(char* const& member)
 {
-    const char* text = published(member);
-    return {text, text || tracedCopy(answer).made != Made::notYet};
+    return {published(member), false};
 }
 
 Standing standing(Answer answer)
@@ -52,17 +53,17 @@ Standing standing(Answer answer)
     switch (answer) {
     case Answer::home: return ofGroup(Platform::ravlin, Platform::Ravlin::home);
     case Answer::prog: return ofGroup(Platform::ravlin, Platform::Ravlin::prog);
-    case Answer::exp: return ofMember(answer, PathRavlin::expPath);
-    case Answer::expStan: return ofMember(answer, PathRavlin::expStanPath);
-    case Answer::conf: return ofMember(answer, PathRavlin::confPath);
-    case Answer::plot: return ofMember(answer, PathRavlin::plotPath);
-    case Answer::layout: return ofMember(answer, PathRavlin::layoutPath);
-    case Answer::print: return ofMember(answer, PathRavlin::printPath);
-    case Answer::docu: return ofMember(answer, PathRavlin::docuPath);
-    case Answer::appDefaults: return ofMember(answer, PathRavlin::appPath);
-    case Answer::hints: return ofMember(answer, PathRavlin::hintsPath);
-    case Answer::dot: return ofMember(answer, PathRavlin::dotPath);
-    case Answer::curDir: return ofMember(answer, PathRavlin::curDirPath);
+    case Answer::exp: return ofMember(PathRavlin::expPath);
+    case Answer::expStan: return ofMember(PathRavlin::expStanPath);
+    case Answer::conf: return ofMember(PathRavlin::confPath);
+    case Answer::plot: return ofMember(PathRavlin::plotPath);
+    case Answer::layout: return ofMember(PathRavlin::layoutPath);
+    case Answer::print: return ofMember(PathRavlin::printPath);
+    case Answer::docu: return ofMember(PathRavlin::docuPath);
+    case Answer::appDefaults: return ofMember(PathRavlin::appPath);
+    case Answer::hints: return ofMember(PathRavlin::hintsPath);
+    case Answer::dot: return ofMember(PathRavlin::dotPath);
+    case Answer::curDir: return ofMember(PathRavlin::curDirPath);
     case Answer::disklessInst: return ofGroup(Platform::diskless, Platform::Diskless::inst);
     case Answer::disklessRoot: return ofGroup(Platform::diskless, Platform::Diskless::root);
     case Answer::disklessLock: return ofGroup(Platform::diskless, Platform::Diskless::lock);
@@ -71,7 +72,7 @@ Standing standing(Answer answer)
     case Answer::userHome: return ofGroup(Platform::user, Platform::User::home);
     case Answer::userName: return ofGroup(Platform::user, Platform::User::name);
     case Answer::userProfile: return ofGroup(Platform::user, Platform::User::profile);
-    case Answer::tmp: return ofMember(answer, PathSystem::tmpDir);
+    case Answer::tmp: return ofMember(PathSystem::tmpDir);
     case Answer::registryFile: return ofGroup(Platform::analysis, Platform::Analysis::registry);
     case Answer::fennetProg: return ofGroup(Platform::fennet, Platform::Fennet::prog);
     case Answer::fennetExe: return ofGroup(Platform::fennet, Platform::Fennet::exe);
@@ -87,10 +88,13 @@ const char* current(Answer answer)
     return standing(answer).text;
 }
 
-// What an explanation reads of an answer: the answer as it stands, its trace
-// and its source row, with the variable the row names for this family.
+// What an explanation reads of an answer: its text, whether it has been
+// asked for (a value stored before the first query counts), its trace and
+// its source row, with the variable the row names for this family. The text
+// and the trace are read together, under the lock they are written under.
 struct Reading {
-    Standing now;
+    const char* text;
+    bool asked;
     Trace trace;
     const Source& source;
     const char* variable;
@@ -99,7 +103,11 @@ struct Reading {
 Reading readingOf(Answer answer)
 {
     const Source& source = sourceOf(answer);
-    return {standing(answer), tracedCopy(answer), source, variableOf(source, familyOf(PathBase::platform.kind))};
+    const char* variable = variableOf(source, familyOf(PathBase::platform.kind));
+    std::lock_guard held(lockOf(answer));
+    const Standing now = standing(answer);
+    const Trace& trace = traceOf(answer);
+    return {now.text, now.computed || now.text || trace.made != Made::notYet, trace, source, variable};
 }
 
 // Whether a PATH value has an empty element, which the search skips: a
@@ -121,11 +129,11 @@ public:
     void explain(Answer answer, int depth)
     {
         const Reading seen = readingOf(answer);
-        if (!seen.now.asked) {
+        if (!seen.asked) {
             add(Kind::notAsked, depth);
             return;
         }
-        const char* text = seen.now.text;
+        const char* text = seen.text;
         const Trace& trace = seen.trace;
         const Source& source = seen.source;
         const char* variable = seen.variable;
@@ -161,7 +169,7 @@ public:
             break;
         case Made::fallback:
             passedOver(variable, trace, depth);
-            add(Kind::fallback, depth, nullptr, text ? text : source.fallback, nullptr, trace.number);
+            add(Kind::fallback, depth, nullptr, text ? text : trace.text, nullptr, trace.number);
             break;
         case Made::fixed:
             passedOver(variable, trace, depth);
@@ -175,14 +183,19 @@ public:
                 trace.number);
             break;
         case Made::noPasswordEntry:
-            add(Kind::noPasswordEntry, depth, nullptr, nullptr, nullptr, trace.number);
+            // The current-directory file is named after the login, which is not there.
+            if (answer == Answer::curDir)
+                explain(Answer::userName, depth);
+            else
+                add(Kind::noPasswordEntry, depth, nullptr, nullptr, nullptr, trace.number);
             break;
         case Made::searched:
-            searched(trace, depth);
+            searched(answer, trace, depth);
             break;
         case Made::setting:
         case Made::blankSetting:
         case Made::settingDefault:
+        case Made::notRead:
             setting(answer, trace, text, depth);
             break;
         }
@@ -227,7 +240,7 @@ private:
             add(Kind::hostName, depth, trace.text ? trace.text : kept, kept);
     }
 
-    void searched(const Trace& trace, int depth)
+    void searched(Answer answer, const Trace& trace, int depth)
     {
         const char* path = trace.text;
         if (!path)
@@ -242,23 +255,24 @@ private:
             found = tried->verdict == PathOrigin::Candidate::found;
         }
         if (!found)
-            add(Kind::noneFound, depth);
+            add(Kind::noneFound, depth, nullptr, nullptr, nullptr, static_cast<long>(answer));
     }
 
     void setting(Answer answer, const Trace& trace, const char* text, int depth)
     {
-        const char* file = PathPlatform::Fennet::registry;
+        const char* key = std::ranges::find(fennetSettings, answer, &Setting::answer)->key;
+        if (trace.made == Made::notRead) {
+            add(Kind::notRead, depth, key, nullptr, fennetSection);
+            return;
+        }
+        const char* file = published(PathPlatform::Fennet::registry);
         add(Kind::registryFile, depth, nullptr, file, nullptr, static_cast<long>(trace.fileState));
         if (file == current(Answer::registryFile))
             explain(Answer::registryFile, depth + 1);
-        const Setting* key = nullptr;
-        for (const Setting& setting : fennetSettings)
-            if (setting.answer == answer)
-                key = &setting;
         const Kind kind = trace.made == Made::setting        ? Kind::setting
                           : trace.made == Made::blankSetting ? Kind::blankSetting
                                                              : Kind::settingDefault;
-        add(kind, depth, key->key, kind == Kind::settingDefault ? text : file, fennetSection, trace.number);
+        add(kind, depth, key, kind == Kind::settingDefault ? text : file, fennetSection, trace.number);
     }
 
     PathOrigin::FactSink sink;
@@ -307,6 +321,23 @@ private:
     void* context;
 };
 
+// The names a search looks for, each once, in the order first looked for:
+// "a, b and c".
+void putNamesLookedFor(Pieces& out, Answer answer)
+{
+    if (answer != Answer::pdfViewer) {
+        out << briskoName;
+        return;
+    }
+    const char* names[std::size(viewers)];
+    std::size_t count = 0;
+    for (const Viewer& viewer : viewers)
+        if (std::none_of(names, names + count, [&](const char* name) { return std::strcmp(name, viewer.name) == 0; }))
+            names[count++] = viewer.name;
+    for (std::size_t i = 0; i < count; ++i)
+        out << (i == 0 ? "" : i + 1 < count ? ", " : " and ") << names[i];
+}
+
 void putSettingName(Pieces& out, const Fact& fact)
 {
     out << text(fact.name) << " in [" << text(fact.detail) << "]";
@@ -343,7 +374,11 @@ void PathOrigin::describe(const Fact& fact, TextSink sink, void* context)
     case Kind::noHostName: out << "no host name"; break;
     case Kind::emptyElement: out << "empty PATH elements skipped: the current directory is not searched"; break;
     case Kind::candidate: out << value << ": " << wordsFor(candidateWords, fact.number); break;
-    case Kind::noneFound: out << "none found"; break;
+    case Kind::noneFound:
+        out << "none found (looked for ";
+        putNamesLookedFor(out, static_cast<Answer>(fact.number));
+        out << ")";
+        break;
     case Kind::registryFile: out << "registry file " << value << ": " << wordsFor(fileWords, fact.number); break;
     case Kind::setting:
         putWhere(out, fact);
@@ -370,6 +405,10 @@ void PathOrigin::describe(const Fact& fact, TextSink sink, void* context)
         break;
     case Kind::stored: out << "stored by the program before the first query"; break;
     case Kind::noSource: out << "no source: only the program may store it"; break;
+    case Kind::notRead:
+        putSettingName(out, fact);
+        out << " not read: the program stored the Fennet program directory";
+        break;
     case Kind::notAsked: out << "not asked for yet"; break;
     }
 }
@@ -378,13 +417,13 @@ void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
 {
     Pieces out(sink, context);
     const Reading seen = readingOf(answer);
-    if (!seen.now.asked) {
+    if (!seen.asked) {
         out << "not asked for yet";
         return;
     }
     switch (seen.trace.made) {
     case Made::notYet:
-    case Made::kept: out << (seen.now.text ? "stored" : "no source"); break;
+    case Made::kept: out << (seen.text ? "stored" : "no source"); break;
     case Made::fromVariable: out << "from " << seen.variable; break;
     case Made::below: out << "below " << seen.source.baseWords; break;
     case Made::sameAs: out << "the same as " << seen.source.baseWords; break;
@@ -396,10 +435,14 @@ void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
     case Made::none: out << seen.variable << " not set"; break;
     case Made::passwordEntry: out << "password entry"; break;
     case Made::noPasswordEntry: out << "no password entry"; break;
-    case Made::searched: out << "PATH"; break;
+    case Made::searched:
+        // Only the viewers are also looked for in the program directory.
+        out << (seen.trace.number > 0 && viewers[seen.trace.number - 1].inProgBin ? "the program directory" : "PATH");
+        break;
     case Made::setting:
     case Made::blankSetting: out << "registry"; break;
     case Made::settingDefault: out << "default"; break;
+    case Made::notRead: out << "not read"; break;
     }
 }
 

@@ -1,4 +1,4 @@
-// The C-linkage explanation: each answer's text, made once and held.
+// The C-linkage explanation: each answer's text, held until it changes.
 
 #include <ravlinpath/OriginC.h>
 
@@ -7,26 +7,31 @@
 #include "Strings.h"
 
 #include <atomic>
+#include <string>
 
 namespace {
 
-// Made without a lock held, since making it may compute the answer; when two
-// threads make it at once, the first to publish wins.
+// Each answer's text as last given. An explanation changes only when its
+// answer does (a value stored before the first query replaced, an answer
+// asked for at last), so a text is made on every call but kept only when it
+// differs from the one held; a text once given is never freed. It is made
+// without a lock held, since making it may compute the answer.
 std::atomic<const char*> texts[PathOrigin::answerCount];
 
 const char* textFor(PathOrigin::Answer answer)
 {
     std::atomic<const char*>& held = texts[static_cast<int>(answer)];
-    if (const char* text = held.load(std::memory_order_acquire))
-        return text;
-    char* made = ravlinpath::copyString(PathOrigin::textOf(answer).c_str());
-    if (!made)
-        return "out of memory\n";
-    const char* expected = nullptr;
-    if (held.compare_exchange_strong(expected, made, std::memory_order_acq_rel))
-        return made;
-    delete[] made;
-    return expected;
+    const std::string made = PathOrigin::textOf(answer);
+    const char* text = held.load(std::memory_order_acquire);
+    while (!text || made != text) {
+        char* copy = ravlinpath::copyString(made.c_str());
+        if (!copy)
+            return "out of memory\n";
+        if (held.compare_exchange_strong(text, copy, std::memory_order_acq_rel))
+            return copy;
+        delete[] copy;
+    }
+    return text;
 }
 
 }

@@ -131,27 +131,43 @@ int readSetting(const Setting& setting, const char* section, char* out, int size
 
 }
 
+namespace {
+
+// How a member of the user group was made: copied from the entry (or not,
+// for want of memory), or kept as the program stored it, or neither for want
+// of an entry.
+Trace userTrace(const char* member, bool fromEntry, long uid)
+{
+    if (fromEntry && !member)
+        return {.made = Made::fallback, .number = static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+    if (fromEntry)
+        return {.made = Made::passwordEntry, .number = uid};
+    return {.made = member ? Made::kept : Made::noPasswordEntry, .number = uid};
+}
+
+}
+
 // Each member keeps a value stored before the group was computed when the
 // entry does not replace it.
 PathPlatform::User::User()
 {
-    Made nameMade = name ? Made::kept : Made::noPasswordEntry;
-    Made homeMade = home ? Made::kept : Made::noPasswordEntry;
+    bool nameFromEntry = false;
+    bool homeFromEntry = false;
     withRealUserEntry([&](const passwd* entry) {
         if (entry && entry->pw_name) {
             name = copyString(entry->pw_name);
-            nameMade = Made::passwordEntry;
+            nameFromEntry = true;
         }
         if (entry && entry->pw_dir) {
             home = profile = copyString(entry->pw_dir);
-            homeMade = Made::passwordEntry;
+            homeFromEntry = true;
         }
     });
     const long uid = getuid();
-    traceOf(Answer::userName) = {nameMade, false, false, {}, nullptr, uid};
-    Trace& homeTrace = traceOf(Answer::userHome) = {homeMade, false, false, {}, nullptr, uid};
+    traceOf(Answer::userName) = userTrace(name, nameFromEntry, uid);
+    Trace& homeTrace = traceOf(Answer::userHome) = userTrace(home, homeFromEntry, uid);
     normalized(home, homeTrace);
-    traceOf(Answer::userProfile) = homeTrace;
+    traceOf(Answer::userProfile) = profile == home ? homeTrace : userTrace(profile, false, uid);
 }
 
 const Family& ravlinpath::familyOf(int kind)
@@ -166,16 +182,20 @@ PathPlatform::Ravlin::Ravlin(int kind)
     prog = compose(Answer::prog, family, home);
 }
 
+// The trace's number is 1 + the row of the viewers that found it, 0 for none.
 PathPlatform::PdfViewer::PdfViewer(const char* prog)
 {
     TriedList tried;
+    long found = 0;
     for (const Viewer& viewer : viewers) {
         path = viewer.inProgBin ? findInProgBin(prog, viewer.name, &tried) : findOnPath(viewer.name, &tried);
-        if (path)
+        if (path) {
+            found = &viewer - viewers + 1;
             break;
+        }
     }
     Trace& trace = traceOf(Answer::pdfViewer);
-    trace = {Made::searched, false, false, {}, tried.keep(std::getenv("PATH")), 0, tried.first()};
+    trace = {.made = Made::searched, .text = tried.keep(std::getenv("PATH")), .number = found, .tried = tried.first()};
     normalized(path, trace);
 }
 
@@ -190,7 +210,7 @@ PathPlatform::Diskless::Diskless()
 PathPlatform::Analysis::Analysis()
 {
     if (registry)
-        traceOf(Answer::registryFile) = {Made::kept};
+        traceOf(Answer::registryFile) = {.made = Made::kept};
     else
         registry = compose(Answer::registryFile, ravlinFamily, nullptr);
 }
@@ -199,10 +219,12 @@ PathPlatform::Fennet::Fennet(const char* registryFile)
 {
     if (!registry)
         publish(registry, registryFile);
+    // A program directory stored before the first query stops the reading.
     if (prog) {
-        for (const Setting& setting : fennetSettings)
-            traceOf(setting.answer) = {Made::kept};
-        normalizeSlashes(prog);
+        char* const kept[] = {prog, exe, win};
+        for (std::size_t i = 0; i < std::size(fennetSettings); ++i)
+            traceOf(fennetSettings[i].answer) = {.made = kept[i] ? Made::kept : Made::notRead};
+        normalized(prog, traceOf(Answer::fennetProg));
         return;
     }
     char values[std::size(fennetSettings)][settingSize + 1] = {};
@@ -239,7 +261,7 @@ PathPlatform::Brisko::Brisko()
     TriedList tried;
     path = findOnPath(briskoName, &tried);
     Trace& trace = traceOf(Answer::brisko);
-    trace = {Made::searched, false, false, {}, tried.keep(std::getenv("PATH")), 0, tried.first()};
+    trace = {.made = Made::searched, .text = tried.keep(std::getenv("PATH")), .tried = tried.first()};
     normalized(path, trace);
 }
 

@@ -110,7 +110,7 @@ PlannedStan plannedExpStan(const Family& names)
 void traceExpStan(const PlannedStan& plan)
 {
     Trace& trace = traceOf(Answer::expStan);
-    trace = {plan.made};
+    trace = {.made = plan.made};
     if (plan.stan)
         trace.text = copyString(plan.stan);
 }
@@ -121,7 +121,7 @@ void traceExpStan(const PlannedStan& plan)
 char* keptExpStan()
 {
     Trace& trace = traceOf(Answer::expStan);
-    trace = {Made::kept};
+    trace = {.made = Made::kept};
     char* stored = PathRavlin::expStanPath;
     char* copy = holdsBackslash(stored) ? copyString(stored) : nullptr;
     return copy ? normalized(copy, trace) : stored;
@@ -148,7 +148,7 @@ bool composeTreeTogether(const Family& names, std::string_view home, std::string
         const Planned& plan = plans[i];
         joinInto(memory, plan.size() + 1, {plan.parts[0], plan.parts[1], plan.parts[2]});
         Trace& trace = traceOf(treeAnswers[i]);
-        trace = {plan.made};
+        trace = {.made = plan.made};
         publish(memberOf(treeAnswers[i]), plan.made == Made::fromVariable ? normalized(memory, trace) : memory);
         memory += plan.size() + 1;
     }
@@ -264,11 +264,11 @@ const char* PathRavlin::dotDir()
             const std::string_view kept = shortHost(host);
             char* joined = joinStrings({home, names.dotPrefix, kept});
             if (!joined) {
-                traceOutOfMemory(Answer::dot);
+                traceOutOfMemory(Answer::dot, names.dotFallback);
                 return joined;
             }
             Trace& trace = traceOf(Answer::dot);
-            trace = {Made::below, false, false, {}, kept.size() < full.size() ? copyString(host.name) : nullptr};
+            trace = {.made = Made::below, .text = kept.size() < full.size() ? copyString(host.name) : nullptr};
             return normalized(joined, trace);
         });
     return path ? path : names.dotFallback;
@@ -279,7 +279,7 @@ const char* PathRavlin::curDirFile()
 {
     return orEmpty(computeOnce(curDirPath, lockOf(Answer::curDir), [] { return PathBase::platform.userName(); },
                                [](const char* name) -> char* {
-                                   traceOf(Answer::curDir) = {*name ? Made::named : Made::noPasswordEntry};
+                                   traceOf(Answer::curDir) = {.made = *name ? Made::named : Made::noPasswordEntry};
                                    char* path = *name ? joinStrings({"curdir/", name}) : nullptr;
                                    if (*name && !path)
                                        traceOutOfMemory(Answer::curDir);

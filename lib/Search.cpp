@@ -42,14 +42,9 @@ Candidate verdictOn(const char* path)
 char* executableCopy(std::initializer_list<std::string_view> parts, TriedList* tried)
 {
     char candidate[candidateSize];
-    if (!joinInto(candidate, sizeof candidate, parts)) {
-        if (tried)
-            tried->add(Candidate::tooLong, "");
-        return nullptr;
-    }
-    Candidate verdict = verdictOn(candidate);
+    const Candidate verdict = joinInto(candidate, sizeof candidate, parts) ? verdictOn(candidate) : Candidate::tooLong;
     if (tried)
-        tried->add(verdict, candidate);
+        tried->add(verdict, parts);
     return verdict == Candidate::found ? copyString(candidate) : nullptr;
 }
 
@@ -85,14 +80,18 @@ const char* TriedList::keep(const char* text)
 
 // The first candidate opens the first block, which the list's head then
 // points to, so the block is seen as held, not lost.
-void TriedList::add(Candidate verdict, const char* path)
+void TriedList::add(Candidate verdict, std::initializer_list<std::string_view> parts)
 {
-    void* memory = allocate(sizeof(Tried));
-    const char* kept = memory ? keep(path) : nullptr;
-    if (!kept)
+    std::size_t size = 1;
+    for (std::string_view part : parts)
+        size += part.size();
+    void* node = allocate(sizeof(Tried));
+    char* path = node ? static_cast<char*>(allocate(size)) : nullptr;
+    if (!path)
         return;
-    *end = new (memory) Tried{nullptr, verdict, kept};
-    end = const_cast<Tried**>(&(*end)->next);
+    joinInto(path, size, parts);
+    *end = new (node) Tried{nullptr, verdict, path};
+    end = &(*end)->next;
 }
 
 char* findOnPath(const char* name, TriedList* tried)

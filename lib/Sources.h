@@ -65,6 +65,7 @@ enum class Made : unsigned char {
     setting,          // read from the registry file
     blankSetting,     // white space alone in the registry file
     settingDefault,   // not in the registry file: the default
+    notRead,          // not read from the registry file: the program stored the Fennet program directory
     kept,             // a value the program stored before the first query, kept
 };
 

@@ -6,7 +6,6 @@
 #include "Strings.h"
 
 #include <cstdlib>
-#include <mutex>
 
 namespace ravlinpath {
 
@@ -27,15 +26,11 @@ Trace& traceOf(Answer answer)
     return traces[indexOf(answer)];
 }
 
-Trace tracedCopy(Answer answer)
+void traceOutOfMemory(Answer answer, const char* fallback)
 {
-    std::lock_guard held(lockOf(answer));
-    return traces[indexOf(answer)];
-}
-
-void traceOutOfMemory(Answer answer)
-{
-    traceOf(answer) = {Made::fallback, false, false, {}, nullptr, static_cast<long>(PathOrigin::Fallback::outOfMemory)};
+    traceOf(answer) = {.made = Made::fallback,
+                       .text = fallback,
+                       .number = static_cast<long>(PathOrigin::Fallback::outOfMemory)};
 }
 
 char* normalized(char* text, Trace& trace)

@@ -13,7 +13,7 @@ namespace ravlinpath {
 
 // A candidate of a search, and why it passed or was passed over.
 struct Tried {
-    const Tried* next;
+    Tried* next;
     PathOrigin::Candidate verdict;
     const char* path;
 };
@@ -23,7 +23,7 @@ struct Trace {
     bool notCopied = false;   // its variable was set but could not be copied
     bool normalized = false;  // backslashes were turned into forward slashes
     PathOrigin::FileState fileState = PathOrigin::FileState::read;
-    const char* text = nullptr;  // the variable's value as found; the host name
+    const char* text = nullptr;  // the variable's value as found; the host name; a fallback not kept
     long number = 0;               // the real user id; a setting's line; a PathOrigin::Fallback
     const Tried* tried = nullptr;  // the candidates of a search, in the order tried
 };
@@ -32,14 +32,12 @@ struct Trace {
 // together, so that a first query waits only for what its answer needs.
 Lock& lockOf(Answer answer);
 
-// The trace to fill; only with lockOf(answer) held.
+// The trace to fill, or to read; only with lockOf(answer) held.
 Trace& traceOf(Answer answer);
 
-// A copy of the trace as it stands, taken under lockOf(answer).
-Trace tracedCopy(Answer answer);
-
-// Traces answer as its fixed fallback, taken for want of memory.
-void traceOutOfMemory(Answer answer);
+// Traces answer as its fixed fallback, taken for want of memory; fallback
+// names the text when the answer is not kept (the dot directory's).
+void traceOutOfMemory(Answer answer, const char* fallback = nullptr);
 
 // text with backslashes turned into slashes, in place; when that changes a
 // variable's value, trace keeps the value as found.

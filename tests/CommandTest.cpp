@@ -181,6 +181,10 @@ TEST(Command, ChecksTheInstallation)
     for (const char* dir : {"/prog", "/conf", "/plot"})
         mkdir((broken + dir).c_str(), 0755);
     makeFile(broken + "/print", 0644);
+    const std::string viewers = freshDirectory();
+    mkdir((viewers + "/prog").c_str(), 0755);
+    mkdir((viewers + "/prog/bin").c_str(), 0755);
+    makeFile(viewers + "/prog/bin/xpdf", 0755);
     const std::string locked = freshDirectory();
     for (const char* dir : {"/prog", "/exp", "/conf", "/plot", "/print"})
         mkdir((locked + dir).c_str(), 0755);
@@ -206,6 +210,8 @@ TEST(Command, ChecksTheInstallation)
         {{"--check"}, withHome(broken + "/print"), "fault  not a directory", 1},
         {{"--check"}, withHome("."), "note   relative: the answers depend on the current directory", 0},
         {{"--check"}, withHome(home + "/missing"), "from RAVLINEXP", 1},
+        {{"--check"}, {"RAVLINHOME=" + home}, "none found (looked for acroread, evince and xpdf)", 0},
+        {{"--check"}, {"RAVLINHOME=" + viewers}, "the program directory  ok     found", 1},
         {{"--check"}, {"RAVLINHOME=" + home, "RAVLINEXP=/x\n\nThe installation is complete."},
          "/x\\n\\nThe installation is complete. ", 1},
         {{"--check"}, {"RAVLINHOME=/r\x1b[2J"}, "home      /r\\x1b[2J ", 1},

@@ -257,6 +257,7 @@ TEST(Library, ExplainsWhereEachAnswerCameFrom)
     makeFile(bin + "/evince", 0644);
     makeFile(bin + "/xpdf", 0755);
     const std::string registry = freshDirectory() + "/registry.ini";
+    const std::string tooLong(5000, 'p');
     const struct {
         Lines vars;
         std::string contents;  // of the registry file, when not empty
@@ -285,13 +286,19 @@ TEST(Library, ExplainsWhereEachAnswerCameFrom)
           "/nonexistent/acroread: missing", bin + "/acroread: a directory", "/p/bin/acroread: missing",
           bin + "/evince: not executable for this user", bin + "/xpdf: found"}},
         {{"PATH=/nonexistent"}, "", {"origin:brisko", "origin:lumeva"},
-         {"/nonexistent/brisko: missing", "none found", "LUMEVA not set"}},
+         {"/nonexistent/brisko: missing", "none found (looked for brisko)", "LUMEVA not set"}},
         {{}, "[Zoltra-Fennet]\r\nWinName=W\r\nProgPath=C:\\zf \r\n", {"origin:fennet_prog", "origin:fennet_exe"},
          {"registry file " + registry + ": read", "  HALVIK_REGISTRY_FILE=" + registry,
           registry + ":3: ProgPath in [Zoltra-Fennet]", "backslashes turned into forward slashes",
           "ProgName in [Zoltra-Fennet] not found: default zoltra"}},
         {{"HALVIK_REGISTRY_FILE=/nonexistent/r.ini"}, "", {"origin:fennet_win"},
          {"registry file /nonexistent/r.ini: missing", "WinName in [Zoltra-Fennet] not found: default ZoltraMain"}},
+        {{}, "", {"store:Fennet::prog=C:\\p", "origin:fennet_prog", "origin:fennet_exe"},
+         {"stored by the program before the first query", "backslashes turned into forward slashes",
+          "ProgName in [Zoltra-Fennet] not read: the program stored the Fennet program directory"}},
+        {{noUser()}, "", {"store:User::home=/h", "origin:user_profile"}, {"uid " + uid + ": no password entry"}},
+        {{"PATH=/" + tooLong}, "", {"origin:pdf_viewer"},
+         {"/" + tooLong + "/acroread: too long", "none found (looked for acroread, evince and xpdf)"}},
         {{}, "", {"store:tmpDir=/scratch", "origin:tmp", "origin:quamby", "origin:registry_file", "origin:nothing"},
          {"stored by the program before the first query", "no source: only the program may store it",
           "HALVIK_REGISTRY_FILE not set", "default: /usr/Halvik/Software.ini", "unknown answer"}},

@@ -128,41 +128,18 @@ Verdict judgeLumeva(const char* answer, Origin origin)
     return {Level::ok, "configured"};
 }
 
-// The name a candidate's path ends in.
-const char* nameOf(const char* path)
-{
-    const char* name = path;
-    for (; *path; ++path)
-        if (*path == '/')
-            name = path + 1;
-    return name;
-}
-
-// The names the search looked for, in the order first tried: "a, b and c".
-Words namesLookedFor(Origin origin)
-{
-    const char* names[8];
-    std::size_t count = 0;
-    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
-        if (fact.kind != PathOrigin::Kind::candidate || count == std::size(names))
-            return;
-        const char* name = nameOf(fact.value);
-        for (std::size_t i = 0; i < count; ++i)
-            if (std::strcmp(names[i], name) == 0)
-                return;
-        names[count++] = name;
-    });
-    Words joined;
-    for (std::size_t i = 0; i < count; ++i)
-        joined << (i == 0 ? "" : i + 1 < count ? ", " : " and ") << names[i];
-    return joined;
-}
-
+// The search's verdict on none found, in the library's words, which name the
+// programs looked for.
 Verdict judgeViewer(const char* answer, Origin origin)
 {
-    if (!answer)
-        return {Level::note, Words("none found (looked for ") << namesLookedFor(origin).c_str() << ")"};
-    return {Level::ok, "found"};
+    if (answer)
+        return {Level::ok, "found"};
+    Verdict none = {Level::note, ""};
+    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
+        if (fact.kind == PathOrigin::Kind::noneFound)
+            PathOrigin::describe(fact, [&](std::string_view piece) { none.words << piece; });
+    });
+    return none;
 }
 
 Verdict judgeDiskless(const char* answer, Origin)
@@ -184,9 +161,10 @@ Verdict judgeUserHome(const char*, Origin)
     return judgeUser();
 }
 
-Verdict judgeCurDir(const char*, Origin origin)
+// The current-directory file lies below the program directory.
+Verdict judgeCurDir(const char*, Origin)
 {
-    if (notLocated(origin))
+    if (notLocated(Origin::prog))
         return notLocatedVerdict();
     return judgeUser();
 }

@@ -32,11 +32,12 @@ public:
         noHostName,         // the system gave none
         emptyElement,       // PATH has an empty element, which is skipped
         candidate,          // value: a path tried; number: a Candidate
-        noneFound,          // no candidate passed
+        noneFound,          // no candidate passed; number: the PathOrigin::Answer searched for
         registryFile,       // value: the file; number: a FileState
         setting,            // name: the key; detail: the section; value: the file; number: its line
         blankSetting,       // as setting, for a value of white space alone
         settingDefault,     // name: the key; detail: the section; value: the default taken
+        notRead,            // name: the key; detail: the section, not read: the program stored the directory
         below,              // name: what value is; detail: what was joined to it. Its facts follow, deeper.
         named,              // name: what the answer is named after; value: that name. Its facts follow.
         sameAs,             // name: what value is; the answer is its copy. Its facts follow.
