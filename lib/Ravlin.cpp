@@ -42,7 +42,8 @@ const Family& family()
     return familyOf(PathBase::platform.kind);
 }
 
-char*& memberOf(Answer answer)
+// The member that holds a tree path other than the standard experiments'.
+char*& treeMember(Answer answer)
 {
     switch (answer) {
     case Answer::exp: return PathRavlin::expPath;
@@ -52,6 +53,7 @@ char*& memberOf(Answer answer)
     case Answer::print: return PathRavlin::printPath;
     case Answer::docu: return PathRavlin::docuPath;
     case Answer::appDefaults: return PathRavlin::appPath;
+    case Answer::hints:
     default: return PathRavlin::hintsPath;
     }
 }
@@ -149,7 +151,7 @@ bool composeTreeTogether(const Family& names, std::string_view home, std::string
         joinInto(memory, plan.size() + 1, {plan.parts[0], plan.parts[1], plan.parts[2]});
         Trace& trace = traceOf(treeAnswers[i]);
         trace = {.made = plan.made};
-        publish(memberOf(treeAnswers[i]), plan.made == Made::fromVariable ? normalized(memory, trace) : memory);
+        publish(treeMember(treeAnswers[i]), plan.made == Made::fromVariable ? normalized(memory, trace) : memory);
         memory += plan.size() + 1;
     }
     if (stanStored) {
@@ -226,7 +228,7 @@ void PathRavlin::initPaths()
                         return &treeDone;
                     // Short of memory, each is allocated, or falls back, alone.
                     for (Answer answer : treeAnswers)
-                        publish(memberOf(answer), compose(answer, names, baseOf(answer, home, prog)));
+                        publish(treeMember(answer), compose(answer, names, baseOf(answer, home, prog)));
                     initExpStanPath(PathBase::platform.kind == PathPlatform::kindTazlo);
                     return &treeDone;
                 });

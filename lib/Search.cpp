@@ -79,18 +79,19 @@ const char* TriedList::keep(const char* text)
 }
 
 // The first candidate opens the first block, which the list's head then
-// points to, so the block is seen as held, not lost.
+// points to, so the block is seen as held, not lost. A candidate and its
+// path are taken together, so that none is half recorded.
 void TriedList::add(Candidate verdict, std::initializer_list<std::string_view> parts)
 {
     std::size_t size = 1;
     for (std::string_view part : parts)
         size += part.size();
-    void* node = allocate(sizeof(Tried));
-    char* path = node ? static_cast<char*>(allocate(size)) : nullptr;
-    if (!path)
+    char* memory = static_cast<char*>(allocate(sizeof(Tried) + size));
+    if (!memory)
         return;
+    char* path = memory + sizeof(Tried);
     joinInto(path, size, parts);
-    *end = new (node) Tried{nullptr, verdict, path};
+    *end = new (memory) Tried{nullptr, verdict, path};
     end = &(*end)->next;
 }
 
