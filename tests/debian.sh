@@ -30,7 +30,10 @@ check "lintian --pedantic -I -E reports nothing" "" "$lintian"
 
 # The files of each package, links as NAME -> TARGET.
 contents() { dpkg-deb -c "$(deb "$1")" | grep -v '/$' | sed -E 's|^([^ ]+ +){5}\./||' | sort; }
-doc() { printf 'usr/share/doc/%s/%s\n' "$1" changelog.Debian.gz "$1" copyright; echo "usr/share/lintian/overrides/$1"; }
+doc() {  # doc PACKAGE: its documentation files, and its lintian overrides where it has some
+    printf 'usr/share/doc/%s/%s\n' "$1" changelog.Debian.gz "$1" copyright
+    if [[ -f debian/$1.lintian-overrides ]]; then echo "usr/share/lintian/overrides/$1"; fi
+}
 man_links=$(sed -n 's/^[a-z ]*\*\? *\(path[A-Za-z]*\)(.*/\1/p' include/ravlinpath/{Ravlin,System,Origin}C.h \
     | sed 's|.*|usr/share/man/man3/&.3.gz -> ravlinpath.3.gz|')
 lib=usr/lib/$multiarch
