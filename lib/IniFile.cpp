@@ -58,14 +58,14 @@ bool sameFile(int fd, const struct stat& examined)
 
 // Each open that fails with EWOULDBLOCK starts the lease's break; one that
 // succeeds must have reached the file examined, not one put in its place.
-// The wait is the time slept between the attempts, counted to the
-// nanosecond, which the attempts themselves barely add to.
 int openByName(const char* path, const struct stat& examined, FileState& state)
 {
     constexpr long millisecond = 1000 * 1000;
-    constexpr long long longestWait = (leaseBreakSeconds + 1) * 1000LL * millisecond;
     timespec pause = {0, millisecond};
-    for (long long waited = 0;; pause.tv_nsec = std::min(2 * pause.tv_nsec, 100 * millisecond)) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const time_t deadline = now.tv_sec + leaseBreakSeconds + 1;
+    for (;;) {
         int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd >= 0) {
             if (sameFile(fd, examined))
@@ -75,15 +75,13 @@ int openByName(const char* path, const struct stat& examined, FileState& state)
         }
         if (errno != EWOULDBLOCK && errno != EINTR)
             return -1;
-        if (waited >= longestWait) {
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec > deadline) {
             state = FileState::leased;
             return -1;
         }
-        // A signal ends the pause early; what was left of it is not counted.
-        timespec left = {0, 0};
-        if (nanosleep(&pause, &left) != 0 && errno != EINTR)
-            left = {0, 0};
-        waited += pause.tv_nsec - left.tv_nsec;
+        nanosleep(&pause, nullptr);
+        pause.tv_nsec = std::min(2 * pause.tv_nsec, 100 * millisecond);
     }
 }
 
