@@ -4,6 +4,9 @@
 #   at_exit COMMAND       runs COMMAND (a shell string) at exit, before $work goes
 #   check NAME EXPECTED ACTUAL
 #                         prints ok or FAILED and counts the failures in $failures
+#   archive_globals ARCHIVE
+#                         prints the global names ARCHIVE defines beyond the
+#                         library's public ones and its internal namespace
 #   as_nmr NSS_WRAPPER_LIBRARY
 #                         sets $as_nmr, an env(1) prefix that runs a program with
 #                         an empty environment as user nmr (home /home/nmr, the
@@ -22,4 +25,12 @@ as_nmr() {
     echo "nmr:x:$(id -g):" >"$work/group"
     as_nmr=(env -i LD_PRELOAD="$1" NSS_WRAPPER_PASSWD="$work/passwd" NSS_WRAPPER_GROUP="$work/group"
         NSS_WRAPPER_HOSTNAME=alpha.beta)
+}
+
+# Weak definitions (template instances of the C++ library) yield to a
+# program's own, so they are left out.
+archive_globals() {
+    nm -C --defined-only "$1" | awk 'NF >= 3 && $2 ~ /[A-Z]/ && $2 !~ /[WV]/ {$1 = $2 = ""; print substr($0, 3)}' \
+        | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|pathOrigin|(PathBase|PathOrigin|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\)|.*ravlinpath::.*|DW\.ref\.__gxx_personality_v0)$' \
+        | sort -u || true
 }

@@ -28,11 +28,7 @@ check "pkg-config flags of a prefix installation" "-I$prefix/include -L$libdir -
 exported=$(nm -D --defined-only "$libdir/libravlinpath.so.1" | awk '$2 != "A" {print $3}' | c++filt \
     | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|pathOrigin|(PathBase|PathOrigin|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\))@@RAVLINPATH_1$' || true)
 check "only the public names exported" "" "$exported"
-# Weak definitions (template instances of the C++ library) yield to a
-# program's own.
-global=$(nm -C --defined-only "$libdir/libravlinpath.a" | awk 'NF >= 3 && $2 ~ /[A-Z]/ && $2 !~ /[WV]/ {$1 = $2 = ""; print substr($0, 3)}' \
-    | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|pathOrigin|(PathBase|PathOrigin|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\)|.*ravlinpath::.*|DW\.ref\.__gxx_personality_v0)$' | sort -u || true)
-check "archive defines no other global names" "" "$global"
+check "archive defines no other global names" "" "$(archive_globals "$libdir/libravlinpath.a")"
 check "SONAME" "libravlinpath.so.1" "$(objdump -p "$libdir/libravlinpath.so" | awk '$1 == "SONAME" {print $2}')"
 
 for page in man1/ravlin-path.1 man3/ravlinpath.3; do

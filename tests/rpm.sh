@@ -141,10 +141,7 @@ check "without ravlinpath-static, CMake gives the shared library alone" "$cxx_an
 rpm_install "$(rpm_file ravlinpath-static)"
 archive=$root$lib/libravlinpath.a
 check "archive has no LTO sections" "" "$(readelf -SW "$archive" | grep -o '\.gnu\.lto_[^ ]*' | sort -u)"
-global=$(nm -C --defined-only "$archive" | awk 'NF >= 3 && $2 ~ /[A-Z]/ {$1 = $2 = ""; print substr($0, 3)}' \
-    | grep -v -E '^(path(Ravlin|System)[A-Za-z]+|(PathBase|PathPlatform|PathRavlin|PathSystem)::.*|readProfileString\(.*\)|.*ravlinpath::.*|DW\.ref\.__gxx_personality_v0)$' \
-    | sort -u || true)
-check "archive defines no other global names" "" "$global"
+check "archive defines no other global names" "" "$(archive_globals "$archive")"
 if as_installed 'tests/consumers.sh /usr' >"$work/consumers.log" 2>&1; then
     check "C and C++ consumers, pkg-config and CMake, shared and static" 0 0
 else
