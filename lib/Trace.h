@@ -20,11 +20,11 @@ struct Tried {
 
 struct Trace {
     Made made = Made::notYet;
-    bool notCopied = false;   // its variable was set but could not be copied
-    bool normalized = false;  // backslashes were turned into forward slashes
+    bool notCopied = false;        // its variable was set but could not be copied
+    bool normalized = false;       // backslashes were turned into forward slashes
     PathOrigin::FileState fileState = PathOrigin::FileState::read;
-    const char* text = nullptr;  // the variable's value as found; the host name; a fallback not kept
-    long number = 0;               // the real user id; a setting's line; a PathOrigin::Fallback
+    const char* text = nullptr;    // the variable's value as found; the host name; a fallback not kept
+    long number = 0;               // the real user id; a setting's line; a PathOrigin::Fallback; a viewer
     const Tried* tried = nullptr;  // the candidates of a search, in the order tried
 };
 
