@@ -179,8 +179,8 @@ public:
             passedOver(variable, trace, depth);
             break;
         case Made::passwordEntry:
-            add(Kind::passwordEntry, depth, current(Answer::userName), current(Answer::userHome), nullptr,
-                trace.number);
+            add(Kind::passwordEntry, depth, current(Answer::userName),
+                trace.text ? trace.text : current(Answer::userHome), nullptr, trace.number);
             break;
         case Made::noPasswordEntry:
             // The current-directory file is named after the login, which is not there.
@@ -190,7 +190,7 @@ public:
                 add(Kind::noPasswordEntry, depth, nullptr, nullptr, nullptr, trace.number);
             break;
         case Made::searched:
-            searched(answer, trace, depth);
+            searched(answer, trace, text != nullptr, depth);
             break;
         case Made::setting:
         case Made::blankSetting:
@@ -240,7 +240,7 @@ private:
             add(Kind::hostName, depth, trace.text ? trace.text : kept, kept);
     }
 
-    void searched(Answer answer, const Trace& trace, int depth)
+    void searched(Answer answer, const Trace& trace, bool found, int depth)
     {
         const char* path = trace.text;
         if (!path)
@@ -249,11 +249,8 @@ private:
             add(Kind::variable, depth, "PATH", path);
         if (path && holdsEmptyElement(path))
             add(Kind::emptyElement, depth);
-        bool found = false;
-        for (const Tried* tried = trace.tried; tried; tried = tried->next) {
+        for (const Tried* tried = trace.tried; tried; tried = tried->next)
             add(Kind::candidate, depth, nullptr, tried->path, nullptr, static_cast<long>(tried->verdict));
-            found = tried->verdict == PathOrigin::Candidate::found;
-        }
         if (!found)
             add(Kind::noneFound, depth, nullptr, nullptr, nullptr, static_cast<long>(answer));
     }
@@ -282,9 +279,9 @@ private:
 // In the order of PathOrigin::Candidate and PathOrigin::FileState. The texts
 // are held in the tables, not pointed to, so that a position-independent
 // program has nothing of them to relocate at start-up.
-constexpr char candidateWords[][32] = {
+constexpr char candidateWords[][40] = {
     "found", "missing", "cannot be examined", "a directory", "not a regular file", "not executable for this user",
-    "too long"};
+    "too long", "found, but no memory for its copy"};
 constexpr char fileWords[][40] = {"read", "missing", "not a regular file", "unreadable",
                                   "still leased when the wait ran out"};
 
@@ -368,7 +365,7 @@ void PathOrigin::describe(const Fact& fact, TextSink sink, void* context)
     case Kind::noPasswordEntry: out << "uid " << fact.number << ": no password entry"; break;
     case Kind::hostName:
         out << "host name " << name;
-        if (std::strcmp(fact.name, fact.value) != 0)
+        if (std::strcmp(orEmpty(fact.name), orEmpty(fact.value)) != 0)
             out << ", kept " << value;
         break;
     case Kind::noHostName: out << "no host name"; break;
@@ -432,7 +429,7 @@ void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
         out << (seen.trace.number == static_cast<long>(Fallback::notLocated) ? "default" : "out of memory");
         break;
     case Made::fixed: out << (seen.variable ? "default" : "fixed"); break;
-    case Made::none: out << seen.variable << " not set"; break;
+    case Made::none: out << seen.variable << (seen.trace.notCopied ? " not copied" : " not set"); break;
     case Made::passwordEntry: out << "password entry"; break;
     case Made::noPasswordEntry: out << "no password entry"; break;
     case Made::searched:

@@ -10,7 +10,9 @@
 #include <ravlinpath/Ravlin.h>
 #include <ravlinpath/System.h>
 
-#include "Sources.h"
+#include "Trace.h"
+
+#include <mutex>
 
 using namespace ravlinpath;
 
@@ -52,12 +54,21 @@ void query(Answer answer)
     }
 }
 
+// Whether the answer, as it was made, lies below its base: a value the
+// program stored does not, and its base is not asked for on its account.
+bool liesBelowItsBase(Answer answer)
+{
+    std::lock_guard held(lockOf(answer));
+    const Made made = traceOf(answer).made;
+    return made == Made::below || made == Made::sameAs || made == Made::named;
+}
+
 // The answer and, as its explanation shows them, the answers it lies below.
 void askWithBases(Answer answer)
 {
     query(answer);
     const Source& source = sourceOf(answer);
-    if (hasBase(source))
+    if (hasBase(source) && liesBelowItsBase(answer))
         askWithBases(source.base);
 }
 

@@ -167,6 +167,8 @@ PathPlatform::User::User()
     traceOf(Answer::userName) = userTrace(name, nameFromEntry, uid);
     Trace& homeTrace = traceOf(Answer::userHome) = userTrace(home, homeFromEntry, uid);
     normalized(home, homeTrace);
+    // Each entry fact shows the home as the entry holds it.
+    traceOf(Answer::userName).text = homeTrace.text;
     traceOf(Answer::userProfile) = profile == home ? homeTrace : userTrace(profile, false, uid);
 }
 

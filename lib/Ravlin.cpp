@@ -270,7 +270,9 @@ const char* PathRavlin::dotDir()
                 return joined;
             }
             Trace& trace = traceOf(Answer::dot);
-            trace = {.made = Made::below, .text = kept.size() < full.size() ? copyString(host.name) : nullptr};
+            // The host name is kept whole when the answer does not show it so.
+            const bool shown = kept.size() == full.size() && !holdsBackslash(host.name);
+            trace = {.made = Made::below, .text = shown ? nullptr : copyString(host.name)};
             return normalized(joined, trace);
         });
     return path ? path : names.dotFallback;

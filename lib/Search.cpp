@@ -42,10 +42,13 @@ Candidate verdictOn(const char* path)
 char* executableCopy(std::initializer_list<std::string_view> parts, TriedList* tried)
 {
     char candidate[candidateSize];
-    const Candidate verdict = joinInto(candidate, sizeof candidate, parts) ? verdictOn(candidate) : Candidate::tooLong;
+    Candidate verdict = joinInto(candidate, sizeof candidate, parts) ? verdictOn(candidate) : Candidate::tooLong;
+    char* found = verdict == Candidate::found ? copyString(candidate) : nullptr;
+    if (verdict == Candidate::found && !found)
+        verdict = Candidate::notCopied;
     if (tried)
         tried->add(verdict, parts);
-    return verdict == Candidate::found ? copyString(candidate) : nullptr;
+    return found;
 }
 
 }

@@ -38,7 +38,7 @@ char* normalized(char* text, Trace& trace)
     if (!text || !holdsBackslash(text))
         return text;
     trace.normalized = true;
-    if (trace.made == Made::fromVariable)
+    if (trace.made == Made::fromVariable || trace.made == Made::passwordEntry)
         trace.text = copyString(text);
     normalizeSlashes(text);
     return text;

@@ -23,7 +23,7 @@ struct Trace {
     bool notCopied = false;        // its variable was set but could not be copied
     bool normalized = false;       // backslashes were turned into forward slashes
     PathOrigin::FileState fileState = PathOrigin::FileState::read;
-    const char* text = nullptr;    // the variable's value as found; the host name; a fallback not kept
+    const char* text = nullptr;    // a value as found; the host name; PATH as searched; a fallback not kept
     long number = 0;               // the real user id; a setting's line; a PathOrigin::Fallback; a viewer
     const Tried* tried = nullptr;  // the candidates of a search, in the order tried
 };
@@ -40,7 +40,7 @@ Trace& traceOf(Answer answer);
 void traceOutOfMemory(Answer answer, const char* fallback = nullptr);
 
 // text with backslashes turned into slashes, in place; when that changes a
-// variable's value, trace keeps the value as found.
+// variable's value or a password entry's home, trace keeps it as found.
 char* normalized(char* text, Trace& trace);
 
 // The answer composed from its source row for family, below base; traced.

@@ -239,7 +239,7 @@ PyObject* explain(PyObject*, PyObject* name)
     }
     const Answer* answer = answerNamed(name);
     if (!answer) {
-        PyErr_Format(PyExc_ValueError, "no answer function %R to explain", name);
+        PyErr_Format(PyExc_ValueError, "%R is no answer function with an explanation, as 'exp_dir' is", name);
         return nullptr;
     }
     answersAsked = true;
@@ -254,7 +254,7 @@ constexpr const char explainDoc[] =
     "explain(name)\n"
     "Where the answer of the function of that name ('exp_dir', 'exp_path', 'pdf_viewer', ...)\n"
     "came from: one fact per line, each input's facts indented below it.\n"
-    "Raises ValueError for a name that is no answer function's.";
+    "Raises ValueError for any other name, platform_kind included.";
 
 constexpr std::size_t twins = std::ranges::count_if(answers, [](const Answer& answer) { return answer.twin; });
 

@@ -36,7 +36,8 @@ public:
         registryFile,       // value: the file; number: a FileState
         setting,            // name: the key; detail: the section; value: the file; number: its line
         blankSetting,       // as setting, for a value of white space alone
-        settingDefault,     // name: the key; detail: the section; value: the default taken
+        settingDefault,     // name: the key; detail: the section; value: the default taken; number: the key's
+                            // line when it stands there without a value, else 0
         notRead,            // name: the key; detail: the section, not read: the program stored the directory
         below,              // name: what value is; detail: what was joined to it. Its facts follow, deeper.
         named,              // name: what the answer is named after; value: that name. Its facts follow.
@@ -49,7 +50,7 @@ public:
         notAsked,           // the answer has not been asked for yet
     };
 
-    enum class Candidate { found, missing, unreachable, directory, notRegular, notExecutable, tooLong };
+    enum class Candidate { found, missing, unreachable, directory, notRegular, notExecutable, tooLong, notCopied };
     enum class FileState { read, missing, notRegular, unreadable, leased };
     enum class Fallback { notLocated, outOfMemory };
 
