@@ -31,9 +31,9 @@ public:
 
     Words& operator<<(std::string_view piece)
     {
-        const std::size_t taken = std::min(piece.size(), sizeof text - 1 - used);
-        std::memcpy(text + used, piece.data(), taken);
-        used += taken;
+        for (char c : piece)
+            if (used + 1 < sizeof text)
+                text[used++] = c;
         return *this;
     }
 
