@@ -158,13 +158,13 @@ public:
             break;
         case Made::sameAs:
             passedOver(variable, trace, depth);
-            add(Kind::sameAs, depth, source.baseWords, current(source.base));
+            add(Kind::sameAs, depth, baseWords(source), current(source.base));
             explain(source.base, depth + 1);
             break;
         case Made::named:
             add(Kind::named, depth, "the login", current(Answer::userName));
             explain(Answer::userName, depth + 1);
-            add(Kind::below, depth, source.baseWords, current(source.base), text);
+            add(Kind::below, depth, baseWords(source), current(source.base), text);
             explain(source.base, depth + 1);
             break;
         case Made::fallback:
@@ -222,7 +222,7 @@ private:
         const char* base = orEmpty(current(source.base));
         const std::size_t baseLength = std::strlen(base);
         const char* joined = std::strlen(orEmpty(text)) > baseLength ? text + baseLength : "";
-        add(Kind::below, depth, source.baseWords, base, joined + (*joined == '/'));
+        add(Kind::below, depth, baseWords(source), base, joined + (*joined == '/'));
         explain(source.base, depth + 1);
         if (source.base == Answer::userHome)
             host(trace, joined, depth);
@@ -422,8 +422,8 @@ void PathOrigin::summarize(Answer answer, TextSink sink, void* context)
     case Made::notYet:
     case Made::kept: out << (seen.text ? "stored" : "no source"); break;
     case Made::fromVariable: out << "from " << seen.variable; break;
-    case Made::below: out << "below " << seen.source.baseWords; break;
-    case Made::sameAs: out << "the same as " << seen.source.baseWords; break;
+    case Made::below: out << "below " << baseWords(seen.source); break;
+    case Made::sameAs: out << "the same as " << baseWords(seen.source); break;
     case Made::named: out << "named after the login"; break;
     case Made::fallback:
         out << (seen.trace.number == static_cast<long>(Fallback::notLocated) ? "default" : "out of memory");

@@ -83,34 +83,34 @@ struct Source {
     Variable variable;   // the family's variable that names it, or null
     Answer base;         // the answer it lies below; itself for none
     char below[24];      // joined to base after a "/"
-    char baseWords[32];  // what base is, for an explanation
+    char words[32];      // what the answer is, where an explanation names it as another's base
     Made unset = Made::fallback;  // without base or variable: the fallback, fixed, or no answer
     bool asGiven = false;         // backslashes are kept
 };
 
 inline constexpr Source sources[PathOrigin::answerCount] = {
-    {"home", "/undefined", Answer::home, &Family::home, Answer::home, "", ""},
-    {"prog", "/undefined/prog", Answer::home, &Family::prog, Answer::home, "prog", "the home"},
-    {"exp", "/undefined/exp", Answer::exp, &Family::exp, Answer::home, "exp", "the home"},
-    {"exp_stan", "/undefined/exp/stan", Answer::exp, &Family::stan, Answer::exp, "", "the experiment directory"},
-    {"conf", "/undefined/conf", Answer::exp, &Family::conf, Answer::home, "conf", "the home"},
-    {"plot", "/undefined/plot", Answer::exp, &Family::plot, Answer::home, "plot", "the home"},
-    {"layout", "/undefined/plot/layouts", Answer::exp, &Family::layout, Answer::home, "plot/layouts", "the home"},
-    {"print", "/undefined/print", Answer::exp, &Family::print, Answer::home, "print", "the home"},
-    {"docu", "/undefined/prog/docu", Answer::exp, nullptr, Answer::prog, "docu", "the program directory"},
-    {"app_defaults", "/undefined/prog/app-defaults", Answer::exp, nullptr, Answer::prog, "app-defaults",
-     "the program directory"},
-    {"hints", "/undefined/prog/hints", Answer::exp, nullptr, Answer::prog, "hints", "the program directory"},
-    {"dot", ".morvel", Answer::dot, nullptr, Answer::userHome, "", "the user's home"},
-    {"cur_dir", "", Answer::curDir, nullptr, Answer::prog, "", "the program directory"},
-    {"diskless_inst", "/usr/diskless", Answer::disklessInst, nullptr, Answer::disklessInst, "", "", Made::fixed},
+    {"home", "/undefined", Answer::home, &Family::home, Answer::home, "", "the home"},
+    {"prog", "/undefined/prog", Answer::home, &Family::prog, Answer::home, "prog", "the program directory"},
+    {"exp", "/undefined/exp", Answer::exp, &Family::exp, Answer::home, "exp", "the experiment directory"},
+    {"exp_stan", "/undefined/exp/stan", Answer::exp, &Family::stan, Answer::exp, "", ""},
+    {"conf", "/undefined/conf", Answer::exp, &Family::conf, Answer::home, "conf", ""},
+    {"plot", "/undefined/plot", Answer::exp, &Family::plot, Answer::home, "plot", ""},
+    {"layout", "/undefined/plot/layouts", Answer::exp, &Family::layout, Answer::home, "plot/layouts", ""},
+    {"print", "/undefined/print", Answer::exp, &Family::print, Answer::home, "print", ""},
+    {"docu", "/undefined/prog/docu", Answer::exp, nullptr, Answer::prog, "docu", ""},
+    {"app_defaults", "/undefined/prog/app-defaults", Answer::exp, nullptr, Answer::prog, "app-defaults", ""},
+    {"hints", "/undefined/prog/hints", Answer::exp, nullptr, Answer::prog, "hints", ""},
+    {"dot", ".morvel", Answer::dot, nullptr, Answer::userHome, "", ""},
+    {"cur_dir", "", Answer::curDir, nullptr, Answer::prog, "", ""},
+    {"diskless_inst", "/usr/diskless", Answer::disklessInst, nullptr, Answer::disklessInst, "",
+     "the diskless installation", Made::fixed},
     {"diskless_root", "/usr/diskless/clients/spect/root", Answer::disklessInst, nullptr, Answer::disklessInst,
-     "clients/spect/root", "the diskless installation"},
+     "clients/spect/root", ""},
     {"diskless_lock", "/usr/diskless/clients/spect/lock", Answer::disklessInst, nullptr, Answer::disklessInst,
-     "clients/spect/lock", "the diskless installation"},
+     "clients/spect/lock", ""},
     {"pdf_viewer", "", Answer::pdfViewer, nullptr, Answer::pdfViewer, "", ""},
     {"lumeva", "", Answer::lumeva, &Family::lumeva, Answer::lumeva, "", "", Made::none, true},
-    {"user_home", "", Answer::userHome, nullptr, Answer::userHome, "", ""},
+    {"user_home", "", Answer::userHome, nullptr, Answer::userHome, "", "the user's home"},
     {"user_name", "", Answer::userHome, nullptr, Answer::userName, "", ""},
     {"user_profile", "", Answer::userHome, nullptr, Answer::userProfile, "", ""},
     {"tmp", "/tmp", Answer::tmp, nullptr, Answer::tmp, "", "", Made::fixed},
@@ -126,6 +126,7 @@ inline constexpr Source sources[PathOrigin::answerCount] = {
 constexpr const Source& sourceOf(Answer answer) { return sources[indexOf(answer)]; }
 constexpr const char* fallbackOf(Answer answer) { return sourceOf(answer).fallback; }
 constexpr bool hasBase(const Source& source) { return &sourceOf(source.base) != &source; }
+constexpr const char* baseWords(const Source& source) { return sourceOf(source.base).words; }
 
 // The installation tree's directories computed together, but for the
 // standard experiments, which follow the experiment directory.

@@ -36,9 +36,6 @@ void normalizeSlashes(char* s);
 // Fixed texts hold no backslash, so normalizeSlashes never writes to them.
 inline char* fixedText(const char* text) { return const_cast<char*>(text); }
 
-// value, or the fixed fallback when value is null.
-inline char* orFixed(char* value, const char* fallback) { return value ? value : fixedText(fallback); }
-
 // text, or the empty string when text is null.
 inline const char* orEmpty(const char* text) { return text ? text : ""; }
 
