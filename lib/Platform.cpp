@@ -68,6 +68,15 @@ const char* memberOf(Group*& group, Answer answer, Text* const& member, Fetch fe
     return orEmpty(member);
 }
 
+// The answer of a search, normalized, traced with the candidates it tried and
+// PATH as it searched it; row is 1 + the viewer that found it, or 0.
+char* searched(Answer answer, TriedList& tried, char* found, long row = 0)
+{
+    Trace& trace = traceOf(answer);
+    trace = {.made = Made::searched, .text = tried.keep(std::getenv("PATH")), .number = row, .tried = tried.first()};
+    return normalized(found, trace);
+}
+
 // The installation group's input.
 auto kindOf(const PathPlatform& platform)
 {
@@ -184,7 +193,6 @@ PathPlatform::Ravlin::Ravlin(int kind)
     prog = compose(Answer::prog, family, home);
 }
 
-// The trace's number is 1 + the row of the viewers that found it, 0 for none.
 PathPlatform::PdfViewer::PdfViewer(const char* prog)
 {
     TriedList tried;
@@ -196,9 +204,7 @@ PathPlatform::PdfViewer::PdfViewer(const char* prog)
             break;
         }
     }
-    Trace& trace = traceOf(Answer::pdfViewer);
-    trace = {.made = Made::searched, .text = tried.keep(std::getenv("PATH")), .number = found, .tried = tried.first()};
-    normalized(path, trace);
+    path = searched(Answer::pdfViewer, tried, path, found);
 }
 
 PathPlatform::Diskless::Diskless()
@@ -261,10 +267,7 @@ void PathPlatform::Fennet::readSettings(const char* section, char* progOut, char
 PathPlatform::Brisko::Brisko()
 {
     TriedList tried;
-    path = findOnPath(briskoName, &tried);
-    Trace& trace = traceOf(Answer::brisko);
-    trace = {.made = Made::searched, .text = tried.keep(std::getenv("PATH")), .tried = tried.first()};
-    normalized(path, trace);
+    path = searched(Answer::brisko, tried, findOnPath(briskoName, &tried));
 }
 
 const char* PathPlatform::userName() { return memberOf(user, Answer::userName, User::name); }
