@@ -2,6 +2,7 @@
 
 #include "Explain.h"
 
+#include "Listings.h"
 #include "Output.h"
 #include "Report.h"
 
@@ -9,13 +10,7 @@ namespace {
 
 void explainOne(const Keyword& keyword)
 {
-    output.put(keyword.word);
-    output.put(":");
-    const Answer answer = ask(keyword);
-    if (!answer.empty())
-        output.put(" ");
-    putShown(answer);
-    output.put("\n");
+    putLine<Form::shown>(keyword);
     PathOrigin::forEachFact(keyword.origin, [](const PathOrigin::Fact& fact) {
         output.pad(2 + 2 * fact.depth, 0);
         PathOrigin::describe(fact, [](std::string_view piece) { putShown(piece); });

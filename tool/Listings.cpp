@@ -4,6 +4,7 @@
 
 #include "Keywords.h"
 #include "Output.h"
+#include "Report.h"
 
 #include <cstring>
 
@@ -25,6 +26,11 @@ void putSingleQuoted(const char* part)
         output.put("'\\''");
     }
     output.put(part);
+}
+
+void putShownPart(const char* part)
+{
+    putShown(part ? part : "");
 }
 
 void putCapitals(const char* word)
@@ -50,6 +56,7 @@ struct FormWords {
 constexpr FormWords forms[] = {
     {"", false, ":", " ", "\n", putPlain},                      // prog: /opt/r/prog
     {"RAVLIN_PATH_", true, "='", "", "'\n", putSingleQuoted},  // RAVLIN_PATH_PROG='/opt/r/prog'
+    {"", false, ":", " ", "\n", putShownPart},                  // prog: /opt/r/prog, escaped
 };
 
 }
@@ -57,25 +64,31 @@ constexpr FormWords forms[] = {
 // The words are read when compiling: stored, each would cost every start of
 // the command a relocation.
 template <Form form>
-int putListing()
+void putLine(const Keyword& keyword)
 {
     constexpr FormWords words = forms[static_cast<int>(form)];
-    for (const Keyword& keyword : keywords) {
-        output.put(words.prefix);
-        if (words.capitals)
-            putCapitals(keyword.word);
-        else
-            output.put(keyword.word);
-        output.put(words.infix);
-        const Answer answer = ask(keyword);
-        if (!answer.empty())
-            output.put(words.separator);
-        for (const char* part : answer)
-            words.quote(part);
-        output.put(words.suffix);
-    }
+    output.put(words.prefix);
+    if (words.capitals)
+        putCapitals(keyword.word);
+    else
+        output.put(keyword.word);
+    output.put(words.infix);
+    const Answer answer = ask(keyword);
+    if (!answer.empty())
+        output.put(words.separator);
+    for (const char* part : answer)
+        words.quote(part);
+    output.put(words.suffix);
+}
+
+template <Form form>
+int putListing()
+{
+    for (const Keyword& keyword : keywords)
+        putLine<form>(keyword);
     return 0;
 }
 
 template int putListing<Form::all>();
 template int putListing<Form::shell>();
+template void putLine<Form::shown>(const Keyword& keyword);

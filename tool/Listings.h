@@ -5,10 +5,18 @@
 // --shell. The forms differ only in the words around each keyword and answer
 // and in how the answer is quoted.
 
-enum class Form { all, shell };
+#include "Keywords.h"
+
+// shown is the line of --all with the bytes a terminal would act on escaped,
+// as an explanation opens.
+enum class Form { all, shell, shown };
 
 // Prints the listing; the exit status, always 0.
 template <Form form>
 int putListing();
+
+// Prints the line of one keyword in the form.
+template <Form form>
+void putLine(const Keyword& keyword);
 
 #endif

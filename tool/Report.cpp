@@ -66,10 +66,14 @@ void putShown(std::string_view text)
     }
 }
 
-void putShown(const Answer& answer)
+namespace {
+
+void putShownParts(const Answer& answer)
 {
     for (const char* part : answer)
         putShown(part ? part : "");
+}
+
 }
 
 void Columns::fit(const Answer& answer, const char* source)
@@ -85,7 +89,7 @@ void Columns::put(const char* word, const Answer& answer, const char* source, co
 {
     output.put(word);
     output.pad(keywordColumn, std::strlen(word));
-    putShown(answer);
+    putShownParts(answer);
     const std::size_t printed = shownLength(answer);
     output.pad(std::max(answerWidth, printed) + 2, printed);
     putShown(source);

@@ -13,7 +13,6 @@
 
 // text, with the bytes a terminal would act on shown escaped.
 void putShown(std::string_view text);
-void putShown(const Answer& answer);
 
 class Columns {
 public:
