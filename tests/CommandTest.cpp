@@ -73,6 +73,7 @@ TEST(Command, AnswersEachKeywordAndOption)
         {{"PROG"}, {}, "illegal argument: PROG\n", 255},
         {{"prog2"}, {}, "illegal argument: prog2\n", 255},
         {{"%s%n%x"}, {}, "illegal argument: %s%n%x\n", 255},
+        {{"\x1b]2;\xc2\x9b\x9b\\"}, {}, "illegal argument: \\x1b]2;\\u009b\\x9b\\\\\n", 255},
         {{""}, {}, "illegal argument: \n", 255},
         {{"prog"}, {home}, "/opt/r/prog", 0},
         {{"prog", "exp", "--help"}, {home}, "/opt/r/prog", 0},
@@ -123,27 +124,75 @@ TEST(Command, HelpNamesEveryKeywordAndOption)
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
-// Answers with quotes, newlines, dollars, backquotes and spaces, and no
-// answers at all; --all and the variables --shell sets in sh and bash must
-// hold exactly what each keyword prints.
-TEST(Command, AllAndShellGiveEachKeywordsAnswer)
+// How a shell evaluates the form made for it, held in the file FORM, and
+// then appends a variable's value and a NUL to the file OUT. csh and tcsh
+// read the script as at a terminal, where history substitution acts on "!"
+// even inside quotes; their prompts and their note on the missing terminal
+// are not looked at.
+struct Shell {
+    const char* option;
+    const char* run;  // a sh command line that runs SCRIPT
+    const char* evaluate;
+    const char* print;  // of the variable VARIABLE
+    bool carriesNewlines;
+};
+
+const Shell shells[] = {
+    {"--shell", "/bin/sh SCRIPT", "eval \"$(cat FORM)\"\n", "printf '%s\\0' \"$VARIABLE\" >>OUT\n", true},
+    {"--shell", "/bin/bash SCRIPT", "eval \"$(cat FORM)\"\n", "printf '%s\\0' \"$VARIABLE\" >>OUT\n", true},
+    {"--csh", "/usr/bin/tcsh -f -i <SCRIPT 2>/dev/null", "eval \"`cat FORM`\"\n", "printf '%s\\0' $VARIABLE:q >>OUT\n", false},
+    {"--csh", "/usr/bin/csh -f -i <SCRIPT 2>/dev/null", "eval \"`cat FORM`\"\n", "printf '%s\\0' $VARIABLE:q >>OUT\n", false},
+    {"--fish", "/usr/bin/fish SCRIPT", "source FORM\n", "printf '%s\\0' $VARIABLE >>OUT\n", true},
+};
+
+std::string everyByte(bool newline)
 {
-    const std::string odd = "it's \"$HOME\" `id`\n\\ end";
+    std::string bytes;
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\n' || newline)
+            bytes += static_cast<char>(byte);
+    return bytes;
+}
+
+// What each keyword's variable holds after the shell evaluated form, each
+// followed by a NUL.
+std::string evaluated(const Shell& shell, const std::string& form)
+{
+    const std::string dir = freshDirectory();
+    std::ofstream(dir + "/form") << form;
+    std::string script = replaced(shell.evaluate, "FORM", dir + "/form");
+    for (std::string word : keywords) {
+        std::transform(word.begin(), word.end(), word.begin(), ::toupper);
+        script += replaced(replaced(shell.print, "VARIABLE", "RAVLIN_PATH_" + word), "OUT", dir + "/out");
+    }
+    script += "exit\n";
+    std::ofstream(dir + "/script") << script;
+    run({{"/bin/sh", "-c", replaced(shell.run, "SCRIPT", dir + "/script")}, {}});
+    std::ifstream out(dir + "/out");
+    return {std::istreambuf_iterator<char>(out), {}};
+}
+
+// Answers with quotes, newlines, dollars, backquotes, spaces and every other
+// byte, and no answers at all; --all and the variables each shell's form
+// sets must hold exactly what each keyword prints. csh cannot take a newline,
+// so its form fails without a line rather than give a wrong value.
+TEST(Command, AllAndShellFormsGiveEachKeywordsAnswer)
+{
+    const std::string odd = "it's \"$HOME\" `id`\n\\\\ end";
     const std::string viewers = freshDirectory() + "/" + odd;
     mkdir(viewers.c_str(), 0755);
     makeFile(viewers + "/evince", 0755);
-    const std::vector<std::string> environments[] = {
-        {"RAVLINHOME=/" + odd, "LUMEVA=" + odd, "PATH=" + viewers, userWithHome("/home/" + replaced(odd, "\n", ""))},
-        {noUser(), "PATH=/nonexistent"},
+    const struct {
+        std::vector<std::string> vars;
+        bool printable;  // so that each explanation opens with the line --all prints
+    } scenes[] = {
+        {{"RAVLINHOME=/" + odd, "LUMEVA=" + odd, "PATH=" + viewers, userWithHome("/home/" + replaced(odd, "\n", ""))},
+         true},
+        {{noUser(), "PATH=/nonexistent"}, true},
+        {{"LUMEVA=!!" + everyByte(true)}, false},  // !! stands for the last command line in csh
+        {{"LUMEVA=!!" + everyByte(false)}, false},
     };
-    // A shell keeps the last of two same-named variables, and the scenario's
-    // come before the defaults, so they are handed to the command again.
-    std::string script = "assignments=$(/usr/bin/env \"$@\" \"$0\" --shell) || exit 1\neval \"$assignments\"\n";
-    for (std::string word : keywords) {
-        std::transform(word.begin(), word.end(), word.begin(), ::toupper);
-        script += "printf '%s\\0' \"$RAVLIN_PATH_" + word + "\"\n";
-    }
-    for (const std::vector<std::string>& vars : environments) {
+    for (const auto& [vars, printable] : scenes) {
         std::string all, answers;
         for (std::string word : keywords) {
             const std::string answer = command({word}, vars).out;
@@ -153,18 +202,23 @@ TEST(Command, AllAndShellGiveEachKeywordsAnswer)
         Outcome listed = command({"--all"}, vars);
         EXPECT_EQ(listed.out, all);
         EXPECT_EQ(listed.status, 0);
-        // Each explanation opens with the line --all prints, shown escaped.
         std::string openings;
         const std::string explained = command({"--explain"}, vars).out;
         for (std::size_t at = 0; at != std::string::npos + 2; at = explained.find("\n\n", at) + 2)
             openings += explained.substr(at, explained.find('\n', at) + 1 - at);
-        EXPECT_EQ(openings, replaced(replaced(all, "\\", "\\\\"), "`id`\n", "`id`\\n"));
-        for (const char* shell : {"/bin/sh", "/bin/bash"}) {
-            Child child{{shell, "-c", script, RAVLIN_PATH_COMMAND}, vars};
-            child.argv.insert(child.argv.end(), vars.begin(), vars.end());
-            Outcome evaluated = run(child);
-            EXPECT_EQ(evaluated.out, answers) << shell;
-            EXPECT_EQ(evaluated.err, "") << shell;
+        if (printable) {
+            EXPECT_EQ(openings, replaced(replaced(all, "\\", "\\\\"), "`id`\n", "`id`\\n"));
+        }
+        for (const Shell& shell : shells) {
+            const Outcome form = command({shell.option}, vars);
+            EXPECT_EQ(form.err, "") << shell.run;
+            if (!shell.carriesNewlines && answers.find('\n') != std::string::npos) {
+                EXPECT_EQ(form.out, "") << shell.run;
+                EXPECT_EQ(form.status, 255) << shell.run;
+                continue;
+            }
+            EXPECT_EQ(form.status, 0) << shell.run;
+            EXPECT_EQ(evaluated(shell, form.out), answers) << shell.run << "\n" << form.out;
         }
     }
 }
@@ -225,21 +279,30 @@ TEST(Command, ChecksTheInstallation)
     chmod((locked + "/exp").c_str(), 0755);
 }
 
-// Each byte of an answer in the check's report, as the report shows it; the
-// verdicts line up after what is shown.
+// Each byte of an answer in the check's report, as the report shows it, and
+// the columns it takes there; the verdicts line up after what is shown.
 TEST(Command, CheckShowsControlBytesEscaped)
 {
     const std::string wide = "/opt/lumeva/wider-than-every-other-answer/";
     // The source column is as wide as its widest, "below the user's home", and two spaces.
     const auto sourced = [](const std::string& source) { return source + std::string(23 - source.size(), ' '); };
-    const std::pair<std::string, std::string> bytes[] = {
-        {"\n", "\\n"}, {"\t", "\\t"}, {"\\", "\\\\"}, {"\x1b]2;title\x07", "\\x1b]2;title\\x07"},
-        {"\r", "\\x0d"}, {"\x01", "\\x01"}, {"\x1f", "\\x1f"}, {"\x7f", "\\x7f"}, {" ~", " ~"},
-        {"r\xc3\xa9sultats", "r\xc3\xa9sultats"},
+    const struct {
+        std::string raw, shown;
+        std::size_t columns;
+    } bytes[] = {
+        {"\n", "\\n", 2}, {"\t", "\\t", 2}, {"\\", "\\\\", 2}, {"\x1b]2;title\x07", "\\x1b]2;title\\x07", 16},
+        {"\r", "\\x0d", 4}, {"\x01", "\\x01", 4}, {"\x1f", "\\x1f", 4}, {"\x7f", "\\x7f", 4}, {" ~", " ~", 2},
+        {"r\xc3\xa9sultats", "r\xc3\xa9sultats", 9},             // UTF-8 as it is, one column a character
+        {"\xe6\x97\xa5\xe6\x9c\xac", "\xe6\x97\xa5\xe6\x9c\xac", 4},   // two columns each
+        {"e\xcc\x81", "e\xcc\x81", 1},                             // a combining accent takes none
+        {"\xc2\x9b" "2J", "\\u009b" "2J", 8}, {"\x9b" "2J", "\\x9b" "2J", 6},  // C1, encoded and lone
+        {"\xe2\x80\xae" "abc", "\\u202e" "abc", 9}, {"\xe2\x81\xa6", "\\u2066", 6},  // bidirectional
+        {"\xff\xc3", "\\xff\\xc3", 8},                              // not UTF-8, cut short
+        {"\xc0\xaf\xed\xa0\x80", "\\xc0\\xaf\\xed\\xa0\\x80", 20},  // overlong, surrogate
     };
-    for (const auto& [raw, shown] : bytes) {
+    for (const auto& [raw, shown, columns] : bytes) {
         Outcome outcome = command({"--check"}, {"RAVLINHOME=/opt/r", "LUMEVA=" + wide + raw, "PATH=/nonexistent"});
-        const std::size_t width = wide.size() + shown.size();
+        const std::size_t width = wide.size() + columns;
         EXPECT_NE(outcome.out.find("\nlv        " + wide + shown + "  " + sourced("from LUMEVA") + "ok     configured\n"),
                   std::string::npos)
             << shown << "\n" << outcome.out;

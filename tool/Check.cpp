@@ -2,6 +2,7 @@
 
 #include "Check.h"
 
+#include "Json.h"
 #include "Keywords.h"
 #include "Output.h"
 #include "Report.h"
@@ -208,6 +209,7 @@ static_assert(std::find(judges.begin(), judges.end(), nullptr) == judges.end(), 
 struct Line {
     const char* word;
     Answer answer;
+    Origin origin;
     Words source;
     Verdict verdict;
 };
@@ -216,37 +218,76 @@ Line lineFor(const char* word, const Answer& answer, const char* text, Origin or
 {
     Words source;
     PathOrigin::summarize(origin, [&](std::string_view piece) { source << piece; });
-    return {word, answer, source, judge(text, origin)};
+    return {word, answer, origin, source, judge(text, origin)};
 }
 
+constexpr const char* levelNames[] = {"ok", "note", "fault"};
+
+const char* nameOf(Level level)
+{
+    return levelNames[static_cast<int>(level)];
 }
 
 // The installation is complete when its home is located and the five
 // installation directories are directories the user may use; the other lines
 // inform.
-int check()
+struct Report {
+    std::array<Line, std::size(keywords) + 1> lines;
+    bool complete = true;
+};
+
+Report judged()
 {
     const char* home = pathRavlinHome();
-    std::array<Line, std::size(keywords) + 1> lines = {
-        lineFor("home", {{home}, 1}, home, Origin::home, judgeHome)};
+    Report report = {{lineFor("home", {{home}, 1}, home, Origin::home, judgeHome)}};
     for (std::size_t i = 0; i < std::size(keywords); ++i)
-        lines[i + 1] = lineFor(keywords[i].word, ask(keywords[i]), keywords[i].answer(), keywords[i].origin,
-                               judges[i]);
-    Columns columns;
-    for (const Line& line : lines)
-        columns.fit(line.answer, line.source.c_str());
+        report.lines[i + 1] = lineFor(keywords[i].word, ask(keywords[i]), keywords[i].answer(), keywords[i].origin,
+                                      judges[i]);
+    for (const Line& line : report.lines)
+        report.complete = report.complete && line.verdict.level != Level::fault;
+    return report;
+}
 
-    constexpr const char* levelNames[] = {"ok", "note", "fault"};
-    bool complete = true;
-    for (const Line& line : lines) {
-        complete = complete && line.verdict.level != Level::fault;
-        columns.put(line.word, line.answer, line.source.c_str(), levelNames[static_cast<int>(line.verdict.level)],
+int statusOf(const Report& report)
+{
+    return report.complete ? 0 : exitIncomplete;
+}
+
+}
+
+int check(const Keyword*)
+{
+    const Report report = judged();
+    Columns columns;
+    for (const Line& line : report.lines)
+        columns.fit(line.answer, line.source.c_str());
+    for (const Line& line : report.lines)
+        columns.put(line.word, line.answer, line.source.c_str(), nameOf(line.verdict.level),
                     line.verdict.words.c_str());
+    output.put(report.complete ? "\nThe installation is complete.\n" : "\nThe installation is incomplete.\n");
+    return statusOf(report);
+}
+
+int checkJson(const Keyword*)
+{
+    const Report report = judged();
+    output.put(report.complete ? "{\"complete\": true, \"answers\": " : "{\"complete\": false, \"answers\": ");
+    const char* separator = "[";
+    for (const Line& line : report.lines) {
+        output.put(separator);
+        separator = ", ";
+        output.put("{\"keyword\": ");
+        putJsonText(line.word);
+        output.put(", \"answer\": ");
+        putJsonAnswer(line.answer, line.origin);
+        output.put(", \"level\": ");
+        putJsonText(nameOf(line.verdict.level));
+        output.put(", \"verdict\": ");
+        putJsonText(line.verdict.words.c_str());
+        output.put(", \"source\": ");
+        putJsonText(line.source.c_str());
+        output.put("}");
     }
-    if (complete) {
-        output.put("\nThe installation is complete.\n");
-        return 0;
-    }
-    output.put("\nThe installation is incomplete.\n");
-    return exitIncomplete;
+    output.put("]}\n");
+    return statusOf(report);
 }

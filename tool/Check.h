@@ -4,7 +4,11 @@
 // --check: a report for the administrator, each answer with a verdict found
 // by looking at the file system, and whether the installation is complete.
 
-// Prints the report; the exit status, 1 for an incomplete installation.
-int check();
+#include "Keywords.h"
+
+// Print the report, for a person or as JSON; the exit status, 1 for an
+// incomplete installation.
+int check(const Keyword* ignored);
+int checkJson(const Keyword* ignored);
 
 #endif

@@ -1,17 +1,20 @@
 #ifndef RAVLINPATH_TOOL_LISTINGS_H
 #define RAVLINPATH_TOOL_LISTINGS_H
 
-// Every keyword's answer at once, one line each, in the form of --all or of
-// --shell. The forms differ only in the words around each keyword and answer
-// and in how the answer is quoted.
+// Every keyword's answer at once, one line each, in the form of --all or as
+// assignments of one shell's (--shell for POSIX shells, --csh, --fish). The
+// forms differ only in the words around each keyword and answer and in how
+// the answer is quoted.
 
 #include "Keywords.h"
 
 // shown is the line of --all with the bytes a terminal would act on escaped,
 // as an explanation opens.
-enum class Form { all, shell, shown };
+enum class Form { all, shell, csh, fish, shown };
 
-// Prints the listing; the exit status, always 0.
+// Prints the listing; the exit status, 0. csh cannot take a newline through
+// eval and backquotes, so when an answer holds one, --csh prints nothing and
+// fails.
 template <Form form>
 int putListing();
 

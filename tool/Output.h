@@ -9,6 +9,10 @@
 #include <cstring>
 #include <string_view>
 
+// The command's status when it fails: a usage error, output that could not
+// be written, or an answer that the form asked for cannot carry.
+constexpr int exitFailure = 255;
+
 class Output {
 public:
     void put(std::string_view text)

@@ -3,6 +3,7 @@
 #include "Report.h"
 
 #include "Output.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,47 +11,75 @@
 namespace {
 
 struct Shown {
-    char text[4];
+    char text[6];
     std::size_t size;
+    std::size_t columns;
 };
 
-// How a report shows one byte: control bytes and the backslash escaped, so
-// that an answer keeps to its line and cannot move the cursor, retitle the
-// terminal or pass for a line of the report. Bytes of UTF-8 paths are shown
-// as they are.
-Shown shown(unsigned char byte)
+Shown escaped(std::string_view escape)
 {
-    switch (byte) {
-    case '\n':
-        return {{'\\', 'n'}, 2};
-    case '\t':
-        return {{'\\', 't'}, 2};
-    case '\\':
-        return {{'\\', '\\'}, 2};
-    }
-    if (byte >= 0x20 && byte != 0x7f)
-        return {{static_cast<char>(byte)}, 1};
+    Shown shown = {{}, escape.size(), escape.size()};
+    escape.copy(shown.text, escape.size());
+    return shown;
+}
+
+// \xNN for a byte, \uNNNN for a character beyond ASCII.
+Shown escapedNumber(char32_t code, bool character)
+{
     constexpr char digits[] = "0123456789abcdef";
-    return {{'\\', 'x', digits[byte >> 4], digits[byte & 0xf]}, 4};
+    const bool byte = !character || code < 0x80;
+    const std::size_t size = byte ? 4 : 6;
+    Shown shown = {{'\\', byte ? 'x' : 'u'}, size, size};
+    for (std::size_t i = size; i > 2; --i, code >>= 4)
+        shown.text[i - 1] = digits[code & 0xf];
+    return shown;
 }
 
-std::size_t shownLength(const char* text)
+// How a report shows one piece of an answer: what a terminal would act on
+// escaped, and backslashes and bytes that are not UTF-8 too, so that an
+// answer keeps to its line and cannot move the cursor, retitle the terminal,
+// reorder the line or pass for a line of the report. UTF-8 characters are
+// shown as they are.
+Shown shown(const Piece& piece)
 {
-    std::size_t length = 0;
-    for (; text && *text; ++text)
-        length += shown(*text).size;
-    return length;
+    if (!piece.character)
+        return escapedNumber(piece.code, false);
+    switch (piece.code) {
+    case '\n':
+        return escaped("\\n");
+    case '\t':
+        return escaped("\\t");
+    case '\\':
+        return escaped("\\\\");
+    }
+    if (actsOnATerminal(piece.code))
+        return escapedNumber(piece.code, true);
+    Shown as = {{}, piece.bytes.size(), columnsOf(piece.code)};
+    piece.bytes.copy(as.text, piece.bytes.size());
+    return as;
 }
 
-std::size_t shownLength(const Answer& answer)
+std::size_t shownWidth(std::string_view text)
 {
-    std::size_t length = 0;
+    std::size_t columns = 0;
+    forEachPiece(text, [&](const Piece& piece) { columns += shown(piece).columns; });
+    return columns;
+}
+
+std::size_t shownWidth(const char* text)
+{
+    return text ? shownWidth(std::string_view(text)) : 0;
+}
+
+std::size_t shownWidth(const Answer& answer)
+{
+    std::size_t width = 0;
     for (const char* part : answer)
-        length += shownLength(part);
-    return length;
+        width += shownWidth(part);
+    return width;
 }
 
-// Levels line up after answers of up to this many bytes; a longer answer
+// Levels line up after answers of up to this many columns; a longer answer
 // pushes its own level along rather than padding every line.
 constexpr std::size_t widestAnswerColumn = 64;
 
@@ -60,10 +89,10 @@ constexpr std::size_t levelColumn = 7;
 
 void putShown(std::string_view text)
 {
-    for (char c : text) {
-        Shown byte = shown(c);
-        output.put({byte.text, byte.size});
-    }
+    forEachPiece(text, [](const Piece& piece) {
+        const Shown as = shown(piece);
+        output.put({as.text, as.size});
+    });
 }
 
 namespace {
@@ -78,8 +107,8 @@ void putShownParts(const Answer& answer)
 
 void Columns::fit(const Answer& answer, const char* source)
 {
-    answerWidth = std::min(std::max(answerWidth, shownLength(answer)), widestAnswerColumn);
-    sourceWidth = std::max(sourceWidth, shownLength(source));
+    answerWidth = std::min(std::max(answerWidth, shownWidth(answer)), widestAnswerColumn);
+    sourceWidth = std::max(sourceWidth, shownWidth(source));
 }
 
 // The source and the words are shown escaped as the answer is, so that no
@@ -90,10 +119,10 @@ void Columns::put(const char* word, const Answer& answer, const char* source, co
     output.put(word);
     output.pad(keywordColumn, std::strlen(word));
     putShownParts(answer);
-    const std::size_t printed = shownLength(answer);
+    const std::size_t printed = shownWidth(answer);
     output.pad(std::max(answerWidth, printed) + 2, printed);
     putShown(source);
-    output.pad(sourceWidth + 2, shownLength(source));
+    output.pad(sourceWidth + 2, shownWidth(source));
     output.put(level);
     output.pad(levelColumn, std::strlen(level));
     putShown(words);

@@ -3,15 +3,18 @@
 
 // How a report for a person at a terminal shows answers: one line each, in
 // columns (the keyword, the answer, where it came from, a level, words), with
-// control bytes and backslashes shown escaped, as an explanation shows its
-// facts.
+// what a terminal would act on, backslashes and bytes that are not UTF-8
+// shown escaped, as an explanation shows its facts and the usage line an
+// illegal argument.
 
 #include "Keywords.h"
 
 #include <cstddef>
 #include <string_view>
 
-// text, with the bytes a terminal would act on shown escaped.
+// text with control characters, bidirectional overrides, backslashes and
+// bytes that are not UTF-8 shown escaped: "\n", "\t", "\\", "\x1b", "\u009b",
+// "\u202e", "\xff". Other UTF-8 characters are shown as they are.
 void putShown(std::string_view text);
 
 class Columns {

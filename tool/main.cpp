@@ -5,16 +5,16 @@
 
 #include "Check.h"
 #include "Explain.h"
+#include "Json.h"
 #include "Keywords.h"
 #include "Listings.h"
 #include "Output.h"
+#include "Report.h"
 
 #include <cstring>
 #include <new>
 
 namespace {
-
-constexpr int exitFailure = 255;
 
 int putVersion(const Keyword*)
 {
@@ -35,26 +35,35 @@ struct Option {
     const char* name;
     const char* shortName;  // or null
     int (*run)(const Keyword* keyword);
-    bool takesKeyword;      // a keyword may follow, which must be one
+    int (*runAsJson)(const Keyword* keyword);  // after --json, or null when the option has no JSON form
+    bool takesKeyword;                         // a keyword may follow, which must be one
     const char* meaning;
 };
 
 constexpr Option options[] = {
-    {"--all", nullptr, withoutKeyword<putListing<Form::all>>, false, "every keyword and its answer, one per line"},
-    {"--shell", nullptr, withoutKeyword<putListing<Form::shell>>, false,
-     "every answer as a shell assignment: eval \"$(ravlin-path --shell)\""},
-    {"--check", nullptr, withoutKeyword<check>, false,
+    {"--all", nullptr, withoutKeyword<putListing<Form::all>>, putJsonListing, false,
+     "every keyword and its answer, one per line"},
+    {"--shell", nullptr, withoutKeyword<putListing<Form::shell>>, nullptr, false,
+     "every answer as a POSIX shell assignment: eval \"$(ravlin-path --shell)\""},
+    {"--csh", nullptr, withoutKeyword<putListing<Form::csh>>, nullptr, false,
+     "every answer as a csh assignment: eval \"`ravlin-path --csh`\""},
+    {"--fish", nullptr, withoutKeyword<putListing<Form::fish>>, nullptr, false,
+     "every answer as a fish assignment: ravlin-path --fish | source"},
+    {"--check", nullptr, check, checkJson, false,
      "check the installation and where each answer came from; status 1 if incomplete"},
-    {"--explain", nullptr, explain, true, "where the answers came from, of every keyword or of one: --explain exp"},
-    {"--help", "-h", putHelp, false, "this help"},
-    {"--version", nullptr, putVersion, false, "the version"},
+    {"--explain", nullptr, explain, explainJson, true,
+     "where the answers came from, of every keyword or of one: --explain exp"},
+    {"--json", nullptr, putJsonListing, nullptr, false, "the same as --all --json"},
+    {"--help", "-h", putHelp, nullptr, false, "this help"},
+    {"--version", nullptr, putVersion, nullptr, false, "the version"},
 };
 
 int putHelp(const Keyword*)
 {
     output.put("Usage: ravlin-path KEYWORD\n"
                "       ravlin-path OPTION\n"
-               "       ravlin-path --explain [KEYWORD]\n"
+               "       ravlin-path --all|--check [--json]\n"
+               "       ravlin-path --explain [KEYWORD] [--json]\n"
                "Prints one path of the Ravlin installation, of the user or of the machine,\n"
                "without a trailing newline.\n"
                "\n"
@@ -79,9 +88,16 @@ int putHelp(const Keyword*)
         output.put("\n");
     }
     output.put("\n"
+               "--json after --all, --check or --explain gives one JSON document instead,\n"
+               "described by ravlin-path.schema.json.\n"
                "The answers come from the environment (RAVLINHOME, RAVLINPROG and others),\n"
                "the password database, the host name and PATH: see ravlin-path(1).\n");
     return 0;
+}
+
+bool isJson(const char* argument)
+{
+    return std::strcmp(argument, "--json") == 0;
 }
 
 // Reached only when no keyword matched, so options cost a query nothing.
@@ -97,7 +113,7 @@ int usage(const char* argument)
 {
     if (argument) {
         output.put("illegal argument: ");
-        output.put(argument);
+        putShown(argument);
     } else {
         output.put("missing argument: ");
         putKeywordChoices();
@@ -121,13 +137,18 @@ int main(int argc, char** argv)
     const Option* option = findOption(argv[1]);
     if (!option)
         return usage(argv[1]);
-    const Keyword* keyword = option->takesKeyword && argc > 2 ? findKeyword(argv[2]) : nullptr;
-    if (option->takesKeyword && argc > 2 && !keyword)
-        return usage(argv[2]);
+    int next = 2;
+    const Keyword* keyword = nullptr;
+    if (option->takesKeyword && next < argc && !isJson(argv[next])) {
+        keyword = findKeyword(argv[next++]);
+        if (!keyword)
+            return usage(argv[next - 1]);
+    }
+    const auto run = option->runAsJson && next < argc && isJson(argv[next]) ? option->runAsJson : option->run;
     // Out of memory, a report ends where it stands, with the failure status.
     int status = exitFailure;
     try {
-        status = option->run(keyword);
+        status = run(keyword);
     } catch (const std::bad_alloc&) {
     }
     return output.finish() ? status : exitFailure;
