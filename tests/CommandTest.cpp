@@ -120,7 +120,8 @@ TEST(Command, HelpNamesEveryKeywordAndOption)
     EXPECT_EQ(command({"-h"}, {}).out, help.out);
     for (std::string word : keywords)
         EXPECT_NE(help.out.find("\n  " + word + " "), std::string::npos) << word;
-    for (std::string option : {"--all", "--shell", "--check", "-h, --help", "--version", "ravlin-path(1)"})
+    for (std::string option : {"--all", "--shell", "--csh", "--fish", "--check", "--json", "-h, --help", "--version",
+                               "ravlin-path(1)"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 

@@ -45,6 +45,7 @@ check "libravlinpath-dev files" "$({ printf 'usr/include/ravlinpath/%s.h\n' Base
     echo "$lib/libravlinpath.a"; echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"
     echo usr/share/man/man3/ravlinpath.3.gz; echo "$man_links"; doc libravlinpath-dev; } | sort)" "$(contents libravlinpath-dev)"
 check "ravlin-path files" "$({ echo usr/bin/ravlin-path; echo usr/share/bash-completion/completions/ravlin-path
+    echo usr/share/ravlinpath/ravlin-path.schema.json
     echo usr/share/man/man1/ravlin-path.1.gz; doc ravlin-path; } | sort)" "$(contents ravlin-path)"
 check "python3-ravlinpath files" "$({ printf 'usr/lib/python3/dist-packages/ravlinpath/%s\n' __init__.abi3.so __init__.pyi \
     __main__.py py.typed; doc python3-ravlinpath; } | sort)" "$(contents python3-ravlinpath)"

@@ -48,6 +48,11 @@ options=$("$build/ravlin-path" --help | grep -oE '^ +(-h, )?--[a-z]+' | grep -oE
 check "completion offers the options of --help" "$options" "$(complete_word -)"
 check "completion narrows options" "--shell" "$(complete_word --s)"
 check "completion offers keywords after --explain" "pdf plot print prog" "$(complete_word --explain p)"
+for words in "--all -" "--check -" "--explain -" "--explain exp -"; do
+    check "completion offers --json after ${words% -}" "--json" "$(complete_word $words)"
+done
+check "completion offers nothing after --shell" "" "$(complete_word --shell -)"
+check "JSON schema installed" "$prefix/share/ravlinpath/ravlin-path.schema.json" "$(ls "$prefix"/share/ravlinpath/*.json)"
 
 (cd "$build" && cpack -G TGZ -B "$work/packages") >/dev/null 2>&1
 tarball=$(ls "$work"/packages/ravlinpath-*.tar.gz)

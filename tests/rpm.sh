@@ -60,12 +60,13 @@ check "ravlinpath-devel files" "$({ printf '/usr/include/ravlinpath/%s.h\n' Base
     echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"; echo "$man3/ravlinpath.3.gz"
     for f in $functions; do echo "$man3/$f.3.gz -> ravlinpath.3.gz"; done; } | sort)" \
     "$(contents ravlinpath-devel)"
-check "directories owned" "/usr/share/licenses/ravlinpath, /usr/include/ravlinpath $lib/cmake/ravlinpath, , /usr/share/licenses/ravlin-path" \
+check "directories owned" "/usr/share/licenses/ravlinpath, /usr/include/ravlinpath $lib/cmake/ravlinpath, , /usr/share/licenses/ravlin-path /usr/share/ravlinpath" \
     "$(directories ravlinpath | sed 's|/usr/lib/\.build-id[^ ]* *||g'), $(directories ravlinpath-devel), $(directories ravlinpath-static), $(directories ravlin-path | sed 's|/usr/lib/\.build-id[^ ]* *||g')"
 check "ravlinpath-static files" "$(printf '%s\n' "$lib/libravlinpath.a" "$lib/cmake/ravlinpath/ravlinpathStaticTargets.cmake" \
     "$lib/cmake/ravlinpath/ravlinpathStaticTargets-noconfig.cmake" | sort)" "$(contents ravlinpath-static)"
 check "ravlin-path files" "$(printf '%s\n' /usr/bin/ravlin-path /usr/share/bash-completion/completions/ravlin-path \
-    /usr/share/licenses/ravlin-path/LICENSE /usr/share/man/man1/ravlin-path.1.gz | sort)" "$(contents ravlin-path)"
+    /usr/share/licenses/ravlin-path/LICENSE /usr/share/man/man1/ravlin-path.1.gz \
+    /usr/share/ravlinpath/ravlin-path.schema.json | sort)" "$(contents ravlin-path)"
 check "debuginfo of the library" "/usr/lib/debug$lib/libravlinpath.so.$version-$version-$release.$arch.debug" \
     "$(contents ravlinpath-debuginfo | grep '\.debug$' | grep -v '/\.build-id/')"
 check "debuginfo of the command" "/usr/lib/debug/usr/bin/ravlin-path-$version-$release.$arch.debug" \

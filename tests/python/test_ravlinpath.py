@@ -4,7 +4,9 @@ NSS_WRAPPER_LIBRARY the library that makes the user nmr on host alpha.beta;
 PYTHONPATH, when set, leads to the module."""
 
 import ast
+import json
 import os
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -115,6 +117,45 @@ def test_run_as_a_program_it_prints_what_the_command_prints(scene, arguments):
     expected = command(env, *arguments)
     done = subprocess.run([sys.executable, "-m", "ravlinpath", *arguments], env=env, capture_output=True)
     assert (done.stdout, done.stderr, done.returncode) == (expected.stdout, b"", expected.returncode)
+
+
+SCHEMA = json.loads((Path(__file__).parents[2] / "data" / "ravlin-path.schema.json").read_text())
+# The keywords whose answer JSON gives as null: no Lumeva, no viewer, no password entry.
+NULL_IN_JSON = {"odd": set(), "bare": {"lv", "pdf", "userhome"}, "bare, LUMEVA empty": {"pdf", "userhome"}}
+
+
+def json_of(env: dict, *arguments: str):
+    """What the command prints, checked to be valid UTF-8 and valid against the schema, with its status."""
+    import jsonschema
+    done = command(env, *arguments)
+    assert done.stderr == b"" and done.stdout.endswith(b"}\n" if arguments[0] != "--explain" else b"]\n")
+    document = json.loads(done.stdout.decode("utf-8"))
+    jsonschema.validate(document, SCHEMA)
+    return document, done.returncode
+
+
+def as_bytes(text):
+    return text if text is None else bytes(text) if isinstance(text, list) else text.encode()
+
+
+# Every answer as the keyword prints it, bytes that are not UTF-8 included, with
+# null and "" kept apart; the check and the explanations give the same answers.
+def test_json_gives_each_keywords_answer(scene):
+    name, scratch, env = scene
+    variants = {name: env} | ({"bare, LUMEVA empty": env | {b"LUMEVA": b""}} if name == "bare" else {})
+    for name, env in variants.items():
+        usage = re.split(r", | or ", command(env).stdout.decode().removeprefix("missing argument: ").strip())
+        answers, status = json_of(env, "--json")
+        assert (answers, status) == json_of(env, "--all", "--json") and status == 0
+        assert list(answers) == usage
+        assert {keyword: as_bytes(answer) for keyword, answer in answers.items()} == {
+            keyword: None if keyword in NULL_IN_JSON[name] else command(env, keyword).stdout for keyword in usage}
+        check, status = json_of(env, "--check", "--json")
+        assert status == command(env, "--check").returncode and check["complete"] == (status == 0)
+        assert [(line["keyword"], line["answer"]) for line in check["answers"]][1:] == list(answers.items())
+        explained, status = json_of(env, "--explain", "--json")
+        assert [(each["keyword"], each["answer"]) for each in explained] == list(answers.items()) and status == 0
+        assert json_of(env, "--explain", "exp", "--json") == ([explained[1]], 0)
 
 
 # What decided an answer, for a function and its twin alike; the answers of
