@@ -15,21 +15,16 @@ environments=(
     "RAVLINHOME=C:\\r RAVLINPROG=/p RAVLINEXP=/e LUMEVA=/l PATH=/usr/bin:/bin"
     "NSS_WRAPPER_PASSWD=$work/nobody PATH=::"
 )
-keywords=(prog exp conf plot print dot lv pdf diskless userhome curdir --all --shell --check --help --version bogus "")
-runs=0
+keywords=(prog exp conf plot print dot lv pdf diskless userhome curdir --all --shell --csh --fish --check --help --version
+    --json "--check --json" "--explain --json" bogus "")
 for environment in "${environments[@]}"; do
     for keyword in "${keywords[@]}"; do
-        runs=$((runs + 1))
-        # An empty keyword runs the command without an argument.
+        # An empty keyword runs the command without an argument; a keyword
+        # of two words is two arguments.
         # shellcheck disable=SC2086
         "${as_nmr[@]}" $environment "$valgrind" -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
             "$command" $keyword >/dev/null 2>"$work/log" || true
-        if [[ -s "$work/log" ]]; then
-            echo "FAILED: ravlin-path $keyword with $environment"
-            cat "$work/log"
-            failures=$((failures + 1))
-        fi
+        check "ravlin-path $keyword with $environment" "" "$(cat "$work/log")"
     done
 done
-echo "$((runs - failures)) passed, $failures failed"
-((failures == 0))
+summary memcheck
