@@ -33,4 +33,4 @@ print("same" if facts == json.loads(expected) else f"differ: {facts}")
 PYTHON
 )
 check "ansible_local.ravlinpath is what ravlin-path --json prints" same "$verdict"
-exit $((failures > 0))
+summary ansible

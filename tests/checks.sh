@@ -3,7 +3,15 @@
 #                         mount point: a chroot's /dev is not followed)
 #   at_exit COMMAND       runs COMMAND (a shell string) at exit, before $work goes
 #   check NAME EXPECTED ACTUAL
-#                         prints ok or FAILED and counts the failures in $failures
+#                         prints ok or FAILED and counts the checks in $passes
+#                         and $failures
+#   quietly LOG COMMAND...
+#                         runs COMMAND with its output in LOG; when it fails,
+#                         shows the log's last lines and fails too
+#   check_runs NAME COMMAND...
+#                         checks that COMMAND succeeds, run quietly
+#   summary NAME          prints "NAME: N passed, M failed" and fails when a
+#                         check failed
 #   archive_globals ARCHIVE
 #                         prints the global names ARCHIVE defines beyond the
 #                         library's public ones and its internal namespace
@@ -16,9 +24,31 @@ work=$(mktemp -d)
 exit_commands=()
 at_exit() { exit_commands+=("$1"); }
 trap 'for command in "${exit_commands[@]}"; do eval "$command" || true; done; rm -rf --one-file-system "$work"' EXIT
-failures=0
+passes=0 failures=0
 check() {
-    if [[ "$2" == "$3" ]]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
+    if [[ "$2" == "$3" ]]; then
+        echo "ok: $1"
+        passes=$((passes + 1))
+    else
+        echo "FAILED: $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+quietly() {
+    local log=$1
+    shift
+    "$@" >"$log" 2>&1 && return 0
+    tail -n 40 "$log"
+    return 1
+}
+check_runs() {
+    local status=0
+    quietly "$(mktemp "$work/log-XXXX")" "${@:2}" || status=1
+    check "$1" 0 "$status"
+}
+summary() {
+    echo "$1: $passes passed, $failures failed"
+    ((failures == 0))
 }
 as_nmr() {
     echo "nmr:x:$(id -u):$(id -g):NMR:/home/nmr:/bin/sh" >"$work/passwd"

@@ -14,7 +14,7 @@ root=$work/root
 at_exit 'umount -R "$root" 2>/dev/null'
 
 echo "== debootstrap $release"
-debootstrap "$release" "$root" "$mirror" >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log"; exit 1; }
+quietly "$work/debootstrap.log" debootstrap "$release" "$root" "$mirror" || exit 1
 # The root is made a mount point of its own, as / is on a machine, so that
 # programs in it may make their mount namespaces private.
 mount --bind "$root" "$root"
@@ -37,5 +37,4 @@ for command in "${commands[@]}"; do
     echo
     check "exit status, after $(($(date +%s) - start)) s" 0 "$status"
 done
-echo "$release: $failures failed"
-((failures == 0))
+summary "$release"

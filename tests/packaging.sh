@@ -67,10 +67,9 @@ tar -xzf "$tarball" -C "$work/unpacked"
 # its own, where GoogleTest, nss_wrapper and valgrind are not found: its tests
 # are left out (with a note, at the top level) unless they are asked for.
 no_test_tools=(-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DNSS_WRAPPER_LIBRARY= -DVALGRIND=)
+build_tree() { cmake -B "$@" "${no_test_tools[@]}" && cmake --build "$1" -j"$(nproc)"; }
 configure_and_build() {  # configure_and_build DIR CMAKE-OPTIONS...: without the test tools, logged to DIR.log
-    if ! { cmake -B "$@" "${no_test_tools[@]}" && cmake --build "$1" -j"$(nproc)"; } >"$1.log" 2>&1; then
-        tail -n 20 "$1.log"
-    fi
+    quietly "$1.log" build_tree "$@" || true
 }
 source "$source/tests/consumer/answers.sh"
 for vendor in add_subdirectory FetchContent; do
@@ -96,5 +95,4 @@ check "tests asked for at the top level without their tools: an error" 1 "$(aske
 check "tests asked for by a project taking ravlinpath in, without their tools: an error" 1 \
     "$(asked_for -S "$source/tests/consumer/vendored" -DRAVLINPATH_TESTS=ON -DLANGUAGE=C -DRAVLINPATH_SOURCE_DIR="$source")"
 
-echo "$failures failed"
-((failures == 0))
+summary packaging
