@@ -1,7 +1,8 @@
 """The Python module against the command, in fresh interpreters, since answers
-are held per process. RAVLIN_PATH_COMMAND names the command and
-NSS_WRAPPER_LIBRARY the library that makes the user nmr on host alpha.beta;
-PYTHONPATH, when set, leads to the module."""
+are held per process. RAVLIN_PATH_COMMAND names the command,
+RAVLIN_PATH_SCHEMA the schema of its JSON, and NSS_WRAPPER_LIBRARY the library
+that makes the user nmr on host alpha.beta; PYTHONPATH, when set, leads to the
+module."""
 
 import ast
 import json
@@ -14,6 +15,7 @@ from pathlib import Path
 import pytest
 
 import ravlinpath
+from nss import as_nmr
 
 HOME = b"/opt/it's \"r\" a\nb/c\xfe"  # given with a backslash for the slash
 BIN = b"bin \xff'x"  # below the scratch directory, as is the registry file
@@ -43,13 +45,10 @@ TWINS = {name: name[:-4] + "_path" for name in ANSWERS if name.endswith("_dir")}
 
 def environment(scratch: Path, home: bytes, **variables: bytes) -> dict:
     """The user nmr with home (no password entry for an empty home), on host alpha.beta, and the variables."""
-    (scratch / "passwd").write_bytes(b"nmr:x:%d:%d::%s:/bin/sh\n" % (os.getuid() if home else 65533, os.getgid(), home))
-    (scratch / "group").write_bytes(b"nmr:x:%d:\n" % os.getgid())
-    env = {"LD_PRELOAD": os.environ["NSS_WRAPPER_LIBRARY"].encode(), "NSS_WRAPPER_HOSTNAME": b"alpha.beta",
-           "NSS_WRAPPER_PASSWD": bytes(scratch / "passwd"), "NSS_WRAPPER_GROUP": bytes(scratch / "group")}
+    env = as_nmr(scratch, home, os.environ["NSS_WRAPPER_LIBRARY"])
     if "PYTHONPATH" in os.environ:
-        env["PYTHONPATH"] = os.environb[b"PYTHONPATH"]
-    return {name.encode(): value for name, value in (env | variables).items()}
+        env[b"PYTHONPATH"] = os.environb[b"PYTHONPATH"]
+    return env | {name.encode(): value for name, value in variables.items()}
 
 
 def place(name: str, scratch: Path) -> dict:
@@ -119,7 +118,6 @@ def test_run_as_a_program_it_prints_what_the_command_prints(scene, arguments):
     assert (done.stdout, done.stderr, done.returncode) == (expected.stdout, b"", expected.returncode)
 
 
-SCHEMA = json.loads((Path(__file__).parents[2] / "data" / "ravlin-path.schema.json").read_text())
 # The keywords whose answer JSON gives as null: no Lumeva, no viewer, no password entry.
 NULL_IN_JSON = {"odd": set(), "bare": {"lv", "pdf", "userhome"}, "bare, LUMEVA empty": {"pdf", "userhome"}}
 
@@ -130,7 +128,7 @@ def json_of(env: dict, *arguments: str):
     done = command(env, *arguments)
     assert done.stderr == b"" and done.stdout.endswith(b"}\n" if arguments[0] != "--explain" else b"]\n")
     document = json.loads(done.stdout.decode("utf-8"))
-    jsonschema.validate(document, SCHEMA)
+    jsonschema.validate(document, json.loads(Path(os.environ["RAVLIN_PATH_SCHEMA"]).read_text()))
     return document, done.returncode
 
 
