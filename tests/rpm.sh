@@ -2,14 +2,15 @@
 # Builds the RPM packages from rpm/ravlinpath.spec on this Debian machine,
 # with rpm/macros.stand-in in place of the macros of RHEL 9 (its flags,
 # debuginfo packages, %cmake), in a scratch _topdir, the unit and memcheck
-# tests running in %check; and checks them: rpmlint with rpm/rpmlint.toml, the
-# packages and their file lists, what they provide and require, the ELF
-# files' flags and hardening, the archive's names; installs them into a scratch root
-# (rpm --root, with its own database) and, in a private mount namespace where
-# that root's /usr is laid over this machine's and CMake sees no Debian
-# system, runs the command and builds C and C++ programs against them as
-# users do, first without the static library, then with it; and removes
-# them again. Needs root (mount namespaces, overlayfs).
+# tests running in %check; and checks them: the spec where a reviewer reads
+# it, rpmlint with rpm/rpmlint.toml, the packages and their file lists, what
+# they provide and require, the ELF files' flags and hardening, the archive's
+# names; installs them into a scratch root (rpm --root, with its own
+# database) and, in a private mount namespace where that root's /usr is laid
+# over this machine's and CMake sees no Debian system, runs the command and
+# builds C and C++ programs against them as users do, first without the
+# static library, then with it; and removes them again. Needs root (mount
+# namespaces, overlayfs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tests/checks.sh
@@ -24,6 +25,20 @@ fi
 version=$(rpmspec "${rpm_[@]}" -q --srpm --qf '%{version}' $spec)
 release=$(rpmspec "${rpm_[@]}" -q --srpm --qf '%{release}' $spec)
 check "spec version is the project's" "$(sed -nE 's/^project\(ravlinpath VERSION ([0-9.]+) .*/\1/p' CMakeLists.txt)" "$version"
+# What a reviewer reads in the spec: the completion directory by its macro,
+# defined where RHEL 9 lacks it; above Source0, the git archive line of
+# README.md; the emptied doc directory removed and README.md packaged, where
+# a lint filter used to hide that there was no documentation; why there is
+# a -static package.
+check "completion directory by its macro, defined for RHEL 9" \
+    "%{!?bash_completions_dir:%global bash_completions_dir %{_datadir}/bash-completion/completions} %{bash_completions_dir}/ravlin-path" \
+    "$(grep -E 'bash.completion' $spec | paste -sd ' ' -)"
+archive="git archive --prefix=ravlinpath-$version/ -o ~/rpmbuild/SOURCES/ravlinpath-$version.tar.gz HEAD"
+check "above Source0, the git archive line of README.md" "$archive, $archive" \
+    "$(grep -B 1 '^Source0:' $spec | sed -n '1s/^# *//p'), $(grep -o 'git archive [^&]*HEAD' README.md)"
+check "doc directory removed, no lint filter for no-documentation" "1 0" \
+    "$(grep -cx 'rm -r %{buildroot}%{_docdir}/%{name}' $spec) $(grep -cF "': W: no-documentation\$'" rpm/rpmlint.toml)"
+check "a comment says why there is a -static package" "#" "$(grep -B 1 '^%package  *static$' $spec | head -c 1)"
 
 top=$work/rpmbuild
 mkdir -p "$top/SOURCES"
@@ -54,13 +69,14 @@ directories() { rpm -qp --qf '[%{filemodes:perms} %{filenames}\n]' "$(rpm_file "
 lib=/usr/lib64 man3=/usr/share/man/man3
 functions=$(sed -n 's/^[a-z ]*\*\? *\(path[A-Za-z]*\)(.*/\1/p' include/ravlinpath/{Ravlin,System,Origin}C.h)
 check "ravlinpath files" "$(printf '%s\n' "$lib/libravlinpath.so.1 -> libravlinpath.so.$version" "$lib/libravlinpath.so.$version" \
-    "/usr/share/licenses/ravlinpath/LICENSE" | sort)" "$(contents ravlinpath)"
+    /usr/share/doc/ravlinpath/README.md /usr/share/licenses/ravlinpath/LICENSE | sort)" "$(contents ravlinpath)"
 check "ravlinpath-devel files" "$({ printf '/usr/include/ravlinpath/%s.h\n' Base IniFile Origin OriginC Platform Ravlin RavlinC System SystemC
     printf "$lib/cmake/ravlinpath/%s.cmake\n" ravlinpathConfig ravlinpathConfigVersion ravlinpathTargets ravlinpathTargets-noconfig
     echo "$lib/libravlinpath.so -> libravlinpath.so.1"; echo "$lib/pkgconfig/ravlinpath.pc"; echo "$man3/ravlinpath.3.gz"
     for f in $functions; do echo "$man3/$f.3.gz -> ravlinpath.3.gz"; done; } | sort)" \
     "$(contents ravlinpath-devel)"
-check "directories owned" "/usr/share/licenses/ravlinpath, /usr/include/ravlinpath $lib/cmake/ravlinpath, , /usr/share/licenses/ravlin-path /usr/share/ravlinpath" \
+check "man pages listed one by one" "ravlinpath $(echo $functions)" "$(sed -n 's|^%{_mandir}/man3/\(.*\)\.3\*$|\1|p' $spec | paste -sd ' ' -)"
+check "directories owned" "/usr/share/doc/ravlinpath /usr/share/licenses/ravlinpath, /usr/include/ravlinpath $lib/cmake/ravlinpath, , /usr/share/licenses/ravlin-path /usr/share/ravlinpath" \
     "$(directories ravlinpath | sed 's|/usr/lib/\.build-id[^ ]* *||g'), $(directories ravlinpath-devel), $(directories ravlinpath-static), $(directories ravlin-path | sed 's|/usr/lib/\.build-id[^ ]* *||g')"
 check "ravlinpath-static files" "$(printf '%s\n' "$lib/libravlinpath.a" "$lib/cmake/ravlinpath/ravlinpathStaticTargets.cmake" \
     "$lib/cmake/ravlinpath/ravlinpathStaticTargets-noconfig.cmake" | sort)" "$(contents ravlinpath-static)"
@@ -76,7 +92,8 @@ check "debugsource has the library's and the command's sources" "yes yes" \
 
 # What each package provides and requires, less the symbol versions of the
 # C library and the C++ runtime, which follow the toolchain, and rpm's own
-# features.
+# features. Fedora's cmake-rpm-macros also make ravlinpath-devel require
+# cmake-filesystem, which the stand-in does not.
 deps() {  # deps PACKAGE provides|requires
     rpm -qp "--$2" "$(rpm_file "$1")" | grep -vE '^rpmlib\(|\((GLIBC|GCC|GLIBCXX|CXXABI)_[^)]*\)\(64bit\)$' \
         | sort | paste -sd ' ' -
@@ -90,7 +107,7 @@ check "ravlinpath requires" \
     "$(deps ravlinpath requires)"
 check "ravlinpath-devel provides" "pkgconfig(ravlinpath) = $version ravlinpath-devel = $version-$release ravlinpath-devel$isa = $version-$release" \
     "$(deps ravlinpath-devel provides)"
-check "ravlinpath-devel requires" "/usr/bin/pkg-config cmake-filesystem$isa ravlinpath$isa = $version-$release" \
+check "ravlinpath-devel requires" "/usr/bin/pkg-config ravlinpath$isa = $version-$release" \
     "$(deps ravlinpath-devel requires)"
 check "ravlinpath-static requires" "ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
 # The command carries the library and the C++ runtime inside.
