@@ -18,13 +18,19 @@ cc -std=c99 -Wall -Werror -o "$work/c" "$consumer/answer.c" $(pkg-config --cflag
 check "C with pkg-config" "$c_answer" "$("$work/c")"
 c++ -std=c++20 -Wall -Werror -o "$work/cxx" "$consumer/answer.cpp" $(pkg-config --cflags --libs ravlinpath)
 check "C++ with pkg-config" "$cxx_answer" "$("$work/cxx")"
+# The README's static link: the archive, with the C++ runtime and libm that
+# Libs.private names kept shared, so that it needs no archive but the
+# library's and the compiler's own (libgcc, libgcc_eh, libc_nonshared).
+check "Libs.private is what the static link keeps shared" "-lravlinpath -lstdc++ -lm" "$(pkg-config --static --libs-only-l ravlinpath | xargs)"
 cc -std=c99 -Wall -Werror -o "$work/c-static" "$consumer/answer.c" $(pkg-config --cflags ravlinpath) \
-    -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
-check "C with pkg-config --static" "$c_answer" "$("$work/c-static")"
+    -Wl,-Bstatic $(pkg-config --libs ravlinpath) -Wl,-Bdynamic -lstdc++ -lm -Wl,--trace >"$work/c-static.trace"
+check "C with the archive" "$c_answer" "$("$work/c-static")"
 check "static C program needs no libravlinpath" "" "$(ldd "$work/c-static" | grep ravlinpath || true)"
+check "static C link opens no other archive" "" \
+    "$(grep '\.a$' "$work/c-static.trace" | grep -vE '/lib(ravlinpath|gcc|gcc_eh|c_nonshared)\.a$' | sort -u)"
 c++ -std=c++20 -Wall -Werror -o "$work/cxx-static" "$consumer/answer.cpp" $(pkg-config --cflags ravlinpath) \
-    -Wl,-Bstatic $(pkg-config --static --libs ravlinpath) -Wl,-Bdynamic
-check "C++ with pkg-config --static" "$cxx_answer" "$("$work/cxx-static")"
+    -Wl,-Bstatic $(pkg-config --libs ravlinpath) -Wl,-Bdynamic -lstdc++ -lm
+check "C++ with the archive" "$cxx_answer" "$("$work/cxx-static")"
 
 find_package_consumer() {  # find_package_consumer NAME SOURCE ANSWER ARCHIVE-ANSWER [CMAKE-OPTIONS...]
     local build

@@ -29,7 +29,7 @@ check "spec version is the project's" "$(sed -nE 's/^project\(ravlinpath VERSION
 # defined where RHEL 9 lacks it; above Source0, the git archive line of
 # README.md; the emptied doc directory removed and README.md packaged, where
 # a lint filter used to hide that there was no documentation; why there is
-# a -static package.
+# a -static package; the static link that README.md shows, as tests run it.
 check "completion directory by its macro, defined for RHEL 9" \
     "%{!?bash_completions_dir:%global bash_completions_dir %{_datadir}/bash-completion/completions} %{bash_completions_dir}/ravlin-path" \
     "$(grep -E 'bash.completion' $spec | paste -sd ' ' -)"
@@ -39,6 +39,8 @@ check "above Source0, the git archive line of README.md" "$archive, $archive" \
 check "doc directory removed, no lint filter for no-documentation" "1 0" \
     "$(grep -cx 'rm -r %{buildroot}%{_docdir}/%{name}' $spec) $(grep -cF "': W: no-documentation\$'" rpm/rpmlint.toml)"
 check "a comment says why there is a -static package" "#" "$(grep -B 1 '^%package  *static$' $spec | head -c 1)"
+check "README.md's static link is the one tests/consumers.sh runs" "$(grep -o -- '-Wl,-Bstatic.*-lm' tests/consumers.sh | head -n 1)" \
+    "$(grep -o -- '-Wl,-Bstatic.*-lm' README.md)"
 
 top=$work/rpmbuild
 mkdir -p "$top/SOURCES"
@@ -109,7 +111,9 @@ check "ravlinpath-devel provides" "pkgconfig(ravlinpath) = $version ravlinpath-d
     "$(deps ravlinpath-devel provides)"
 check "ravlinpath-devel requires" "/usr/bin/pkg-config ravlinpath$isa = $version-$release" \
     "$(deps ravlinpath-devel requires)"
-check "ravlinpath-static requires" "ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
+# The static link takes -lstdc++ from libstdc++-devel (-lm from glibc-devel,
+# which gcc requires).
+check "ravlinpath-static requires" "libstdc++-devel$isa ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
 # The command carries the library and the C++ runtime inside.
 check "ravlin-path requires the C library alone" "ld-linux-x86-64.so.2()(64bit) libc.so.6()(64bit) rtld(GNU_HASH)" \
     "$(deps ravlin-path requires)"
