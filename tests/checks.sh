@@ -12,6 +12,9 @@
 #                         checks that COMMAND succeeds, run quietly
 #   summary NAME          prints "NAME: N passed, M failed" and fails when a
 #                         check failed
+#   tree_tar TAR-OPTIONS...
+#                         writes the working tree's files, committed or not,
+#                         less those git ignores, as a tar archive
 #   archive_globals ARCHIVE
 #                         prints the global names ARCHIVE defines beyond the
 #                         library's public ones and its internal namespace
@@ -46,6 +49,7 @@ check_runs() {
     quietly "$(mktemp "$work/log-XXXX")" "${@:2}" || status=1
     check "$1" 0 "$status"
 }
+tree_tar() { git ls-files -z --cached --others --exclude-standard | tar --null -T - "$@"; }
 summary() {
     echo "$1: $passes passed, $failures failed"
     ((failures == 0))

@@ -32,11 +32,11 @@ c++ -std=c++20 -Wall -Werror -o "$work/cxx-static" "$consumer/answer.cpp" $(pkg-
     -Wl,-Bstatic $(pkg-config --libs ravlinpath) -Wl,-Bdynamic -lstdc++ -lm
 check "C++ with the archive" "$cxx_answer" "$("$work/cxx-static")"
 
+build_consumer() { cmake -S "$1" -B "$2" "${@:3}" && cmake --build "$2"; }
 find_package_consumer() {  # find_package_consumer NAME SOURCE ANSWER ARCHIVE-ANSWER [CMAKE-OPTIONS...]
     local build
     build=$(mktemp -d "$work/cmake-XXXX")
-    if ! { cmake -S "$2" -B "$build" "${@:5}" && cmake --build "$build"; } >"$build.log" 2>&1; then
-        tail -n 20 "$build.log"
+    if ! quietly "$build.log" build_consumer "$2" "$build" "${@:5}"; then
         check "$1 with find_package builds" "yes" "no"
         return
     fi
@@ -56,5 +56,4 @@ mkdir "$apart"
 rm "$apart/$libdir"/cmake/ravlinpath/ravlinpathStaticTargets*.cmake
 find_package_consumer "C++, archive packaged apart," "$consumer" "$cxx_answer" "" -Dravlinpath_DIR="$apart/$libdir/cmake/ravlinpath"
 
-echo "consumers: $failures failed"
-((failures == 0))
+summary consumers

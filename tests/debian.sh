@@ -12,7 +12,7 @@ source tests/checks.sh
 
 source=$work/ravlinpath
 mkdir "$source"
-git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$source"
+tree_tar -cf - | tar -xf - -C "$source"
 version=$(cd "$source" && dpkg-parsechangelog -SVersion)
 tar -C "$work" --exclude=ravlinpath/debian -cJf "$work/ravlinpath_${version%-*}.orig.tar.xz" ravlinpath
 echo "building the source and binary packages, running the tests in the build"

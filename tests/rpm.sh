@@ -44,11 +44,10 @@ check "README.md's static link is the one tests/consumers.sh runs" "$(grep -o --
 
 top=$work/rpmbuild
 mkdir -p "$top/SOURCES"
-git ls-files -z --cached --others --exclude-standard \
-    | tar --null -T - --transform "s|^|ravlinpath-$version/|" -czf "$top/SOURCES/ravlinpath-$version.tar.gz"
+tree_tar --transform "s|^|ravlinpath-$version/|" -czf "$top/SOURCES/ravlinpath-$version.tar.gz"
 # The build requirements are RPM packages, which this machine has none of.
-if ! rpmbuild -ba --nodeps "${rpm_[@]}" --define "_topdir $top" $spec >"$work/build.log" 2>&1; then
-    tail -n 60 "$work/build.log"
+echo "building the packages, running the tests in %check"
+if ! quietly "$work/build.log" rpmbuild -ba --nodeps "${rpm_[@]}" --define "_topdir $top" $spec; then
     echo "rpmbuild failed"
     exit 1
 fi
@@ -58,6 +57,7 @@ check "%check ran the tests" 1 "$(grep -c '^100% tests passed' "$work/build.log"
 check "packages built" "ravlin-path ravlin-path-debuginfo ravlinpath ravlinpath-debuginfo ravlinpath-debugsource ravlinpath-devel ravlinpath-static" \
     "$(rpm -qp --qf '%{name}\n' "$top/RPMS/$arch"/*.rpm | sort | paste -sd ' ' -)"
 
+echo "rpmlint"
 lint=$(rpmlint -c rpm/rpmlint.toml "$top/SRPMS"/*.rpm "$top/RPMS/$arch"/*.rpm 2>&1 | grep -E ': [EW]: ' || true)
 check "rpmlint reports nothing" "" "$lint"
 
@@ -121,7 +121,8 @@ check "ravlin-path requires the C library alone" "ld-linux-x86-64.so.2()(64bit) 
 # Installed into a scratch root, which has no C library package: --nodeps.
 root=$work/root
 mkdir "$root"
-rpm_install() { rpm --root "$root" -i --nodeps "$@" >"$work/install.log" 2>&1 || { cat "$work/install.log"; return 1; }; }
+rpm_install() { quietly "$work/install.log" rpm --root "$root" -i --nodeps "$@"; }
+echo "installing into a scratch root"
 rpm_install "$(rpm_file ravlinpath)" "$(rpm_file ravlinpath-devel)" "$(rpm_file ravlin-path)" \
     "$(rpm_file ravlinpath-debuginfo)" "$(rpm_file ravlin-path-debuginfo)"
 check "installed packages verify" "" "$(rpm --root "$root" -Va --nodeps 2>&1)"
@@ -164,17 +165,12 @@ rpm_install "$(rpm_file ravlinpath-static)"
 archive=$root$lib/libravlinpath.a
 check "archive has no LTO sections" "" "$(readelf -SW "$archive" | grep -o '\.gnu\.lto_[^ ]*' | sort -u)"
 check "archive defines no other global names" "" "$(archive_globals "$archive")"
-if as_installed 'tests/consumers.sh /usr' >"$work/consumers.log" 2>&1; then
-    check "C and C++ consumers, pkg-config and CMake, shared and static" 0 0
-else
-    cat "$work/consumers.log"
-    check "C and C++ consumers, pkg-config and CMake, shared and static" 0 1
-fi
+echo "building C and C++ programs against the installed packages"
+check_runs "C and C++ consumers, pkg-config and CMake, shared and static" as_installed 'tests/consumers.sh /usr'
 
 # Debian's rpm warns on stderr that packages are for alien to install.
 rpm --root "$root" -e --nodeps ravlinpath-static ravlinpath-devel ravlinpath ravlin-path ravlinpath-debuginfo \
     ravlin-path-debuginfo 2>"$work/erase.log" || cat "$work/erase.log"
 check "packages removed, no file left in /usr" "" "$(rpm --root "$root" -qa; find "$root/usr" -type f)"
 
-echo "rpm: $failures failed"
-((failures == 0))
+summary rpm
