@@ -148,11 +148,10 @@ Verdict judgeDiskless(const char* answer, Origin)
     return judgeDirectory(answer, Level::note, "does not exist (needed only to serve diskless clients)");
 }
 
-// The current-directory file is named after the login, so it is empty
-// exactly when the user has no password entry.
 Verdict judgeUser()
 {
-    if (*pathRavlinCurDir() == '\0')
+    pathSystemUserHome();
+    if (restsOnNoPasswordEntry(Origin::userHome))
         return {Level::note, "the user has no password entry"};
     return {Level::ok, "the user has a password entry"};
 }

@@ -12,7 +12,7 @@
 
 #include <string_view>
 
-void putJsonNumber(long number);
+void putJsonNumber(unsigned long number);
 
 // A valid UTF-8 text between the quotes of a JSON string, with control
 // characters and bidirectional overrides written as \u escapes.

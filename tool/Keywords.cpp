@@ -42,6 +42,15 @@ Answer ask(const Keyword& keyword)
     return {{keyword.answer(), "/", keyword.below()}, 3};
 }
 
+bool restsOnNoPasswordEntry(Origin origin)
+{
+    bool none = false;
+    PathOrigin::forEachFact(origin, [&](const PathOrigin::Fact& fact) {
+        none = none || (fact.depth == 0 && fact.kind == PathOrigin::Kind::noPasswordEntry);
+    });
+    return none;
+}
+
 void putKeywordChoices()
 {
     output.put(keywords[0].word);

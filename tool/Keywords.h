@@ -65,6 +65,10 @@ struct Answer {
 
 Answer ask(const Keyword& keyword);
 
+// Whether the library's answer, as it stands, is made for want of a password
+// entry for the user, as its own facts say.
+bool restsOnNoPasswordEntry(Origin origin);
+
 // The keywords as the usage line offers them: "prog, exp, ... or userhome".
 void putKeywordChoices();
 

@@ -10,16 +10,6 @@
 
 namespace {
 
-void putPlain(const char* part)
-{
-    output.put(part);
-}
-
-void putShownPart(const char* part)
-{
-    putShown(part ? part : "");
-}
-
 void putCapitals(const char* word)
 {
     for (; *word; ++word) {
@@ -31,33 +21,9 @@ void putCapitals(const char* word)
 // Inside its quotes a shell takes every byte as it stands but these, which
 // are written as with says.
 struct Replacement {
-    char byte;
+    char byte;  // 0 in a slot left unused
     char with[5];
 };
-
-// The part with each byte that has a replacement replaced.
-template <const auto& replacements>
-void putQuoted(const char* part)
-{
-    if (!part)
-        return;
-    const char* run = part;
-    for (; *part; ++part)
-        for (const Replacement& replacement : replacements)
-            if (*part == replacement.byte) {
-                output.put({run, static_cast<std::size_t>(part - run)});
-                output.put(replacement.with);
-                run = part + 1;
-            }
-    output.put(run);
-}
-
-// A quote closes the quotes, is escaped and reopens them. csh also acts on
-// "!" inside quotes, even under eval, unless a backslash precedes it. fish
-// takes backslashes inside quotes, so they are escaped too.
-constexpr Replacement shQuotes[] = {{'\'', "'\\''"}};
-constexpr Replacement cshQuotes[] = {{'\'', "'\\''"}, {'!', "\\!"}};
-constexpr Replacement fishQuotes[] = {{'\'', "\\'"}, {'\\', "\\\\"}};
 
 // A line is prefix, the keyword (in capitals when asked), infix, then, when
 // there is an answer, separator and the answer quoted, and suffix.
@@ -67,26 +33,86 @@ struct FormWords {
     const char* infix;
     const char* separator;
     const char* suffix;
-    void (*quote)(const char* part);
+    bool shown;  // the answer's bytes a terminal would act on escaped, else replaced as these say
+    Replacement replacements[2];
     bool carriesNewlines;  // when not, an answer holding one stops the listing
+    // The longest listing holding bytes beyond ASCII that the shell takes
+    // whole; a longer one is not printed.
+    std::size_t wholeBeyondAscii;
 };
 
+constexpr std::size_t unlimited = static_cast<std::size_t>(-1);
+
+// A quote closes the quotes, is escaped and reopens them. csh also acts on
+// "!" inside quotes, even under eval, unless a backslash precedes it, and
+// cannot carry a newline through eval and backquotes; tcsh's backquotes
+// lose bytes beyond ASCII that fall near the end of one of their 4096-byte
+// reads. fish takes backslashes inside quotes, so they are escaped too.
 // In the order of Form.
 constexpr FormWords forms[] = {
-    {"", false, ":", " ", "\n", putPlain, true},  // prog: /opt/r/prog
-    {"RAVLIN_PATH_", true, "='", "", "'\n", putQuoted<shQuotes>, true},  // RAVLIN_PATH_PROG='/opt/r/prog'
-    {"set RAVLIN_PATH_", true, " = '", "", "';\n", putQuoted<cshQuotes>, false},  // set RAVLIN_PATH_PROG = '/opt/r/prog';
-    {"set -g RAVLIN_PATH_", true, " '", "", "'\n", putQuoted<fishQuotes>, true},  // set -g RAVLIN_PATH_PROG '/opt/r/prog'
-    {"", false, ":", " ", "\n", putShownPart, true},  // prog: /opt/r/prog, escaped
+    // prog: /opt/r/prog
+    {"", false, ":", " ", "\n", false, {}, true, unlimited},
+    // RAVLIN_PATH_PROG='/opt/r/prog'
+    {"RAVLIN_PATH_", true, "='", "", "'\n", false, {{'\'', "'\\''"}}, true, unlimited},
+    // set RAVLIN_PATH_PROG = '/opt/r/prog';
+    {"set RAVLIN_PATH_", true, " = '", "", "';\n", false, {{'\'', "'\\''"}, {'!', "\\!"}}, false, 4096},
+    // set -g RAVLIN_PATH_PROG '/opt/r/prog'
+    {"set -g RAVLIN_PATH_", true, " '", "", "'\n", false, {{'\'', "\\'"}, {'\\', "\\\\"}}, true, unlimited},
+    // prog: /opt/r/prog, escaped
+    {"", false, ":", " ", "\n", true, {}, true, unlimited},
 };
 
-bool anyAnswerHoldsANewline()
+template <Form form>
+constexpr FormWords words = forms[static_cast<int>(form)];
+
+template <Form form>
+const Replacement* replacementOf(char byte)
 {
-    for (const Keyword& keyword : keywords)
-        for (const char* part : ask(keyword))
-            if (part && std::strchr(part, '\n'))
-                return true;
-    return false;
+    for (const Replacement& replacement : words<form>.replacements)
+        if (replacement.byte && replacement.byte == byte)
+            return &replacement;
+    return nullptr;
+}
+
+template <Form form>
+void putPart(const char* part)
+{
+    if constexpr (words<form>.shown) {
+        putShown(part ? part : "");
+        return;
+    }
+    if (!part)
+        return;
+    const char* run = part;
+    for (; *part; ++part)
+        if (const Replacement* replacement = replacementOf<form>(*part)) {
+            output.put({run, static_cast<std::size_t>(part - run)});
+            output.put(replacement->with);
+            run = part + 1;
+        }
+    output.put(run);
+}
+
+// Whether the form's shell takes every answer whole.
+template <Form form>
+bool shellTakesEveryAnswer()
+{
+    std::size_t size = 0;
+    bool ascii = true;
+    for (const Keyword& keyword : keywords) {
+        const Answer answer = ask(keyword);
+        size += std::strlen(words<form>.prefix) + std::strlen(keyword.word) + std::strlen(words<form>.infix)
+                + (answer.empty() ? 0 : std::strlen(words<form>.separator)) + std::strlen(words<form>.suffix);
+        for (const char* part : answer)
+            for (; part && *part; ++part) {
+                if (*part == '\n' && !words<form>.carriesNewlines)
+                    return false;
+                ascii = ascii && static_cast<unsigned char>(*part) < 0x80;
+                const Replacement* replacement = replacementOf<form>(*part);
+                size += replacement ? std::strlen(replacement->with) : 1;
+            }
+    }
+    return ascii || size <= words<form>.wholeBeyondAscii;
 }
 
 }
@@ -96,26 +122,25 @@ bool anyAnswerHoldsANewline()
 template <Form form>
 void putLine(const Keyword& keyword)
 {
-    constexpr FormWords words = forms[static_cast<int>(form)];
-    output.put(words.prefix);
-    if (words.capitals)
+    output.put(words<form>.prefix);
+    if (words<form>.capitals)
         putCapitals(keyword.word);
     else
         output.put(keyword.word);
-    output.put(words.infix);
+    output.put(words<form>.infix);
     const Answer answer = ask(keyword);
     if (!answer.empty())
-        output.put(words.separator);
+        output.put(words<form>.separator);
     for (const char* part : answer)
-        words.quote(part);
-    output.put(words.suffix);
+        putPart<form>(part);
+    output.put(words<form>.suffix);
 }
 
 template <Form form>
 int putListing()
 {
-    if constexpr (!forms[static_cast<int>(form)].carriesNewlines)
-        if (anyAnswerHoldsANewline())
+    if constexpr (!words<form>.carriesNewlines || words<form>.wholeBeyondAscii != unlimited)
+        if (!shellTakesEveryAnswer<form>())
             return exitFailure;
     for (const Keyword& keyword : keywords)
         putLine<form>(keyword);

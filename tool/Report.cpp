@@ -16,7 +16,7 @@ struct Shown {
     std::size_t columns;
 };
 
-Shown escaped(std::string_view escape)
+Shown shownAs(std::string_view escape)
 {
     Shown shown = {{}, escape.size(), escape.size()};
     escape.copy(shown.text, escape.size());
@@ -26,13 +26,8 @@ Shown escaped(std::string_view escape)
 // \xNN for a byte, \uNNNN for a character beyond ASCII.
 Shown escapedNumber(char32_t code, bool character)
 {
-    constexpr char digits[] = "0123456789abcdef";
     const bool byte = !character || code < 0x80;
-    const std::size_t size = byte ? 4 : 6;
-    Shown shown = {{'\\', byte ? 'x' : 'u'}, size, size};
-    for (std::size_t i = size; i > 2; --i, code >>= 4)
-        shown.text[i - 1] = digits[code & 0xf];
-    return shown;
+    return shownAs(escaped(byte ? 'x' : 'u', code, byte ? 2 : 4).view());
 }
 
 // How a report shows one piece of an answer: what a terminal would act on
@@ -46,11 +41,11 @@ Shown shown(const Piece& piece)
         return escapedNumber(piece.code, false);
     switch (piece.code) {
     case '\n':
-        return escaped("\\n");
+        return shownAs("\\n");
     case '\t':
-        return escaped("\\t");
+        return shownAs("\\t");
     case '\\':
-        return escaped("\\\\");
+        return shownAs("\\\\");
     }
     if (actsOnATerminal(piece.code))
         return escapedNumber(piece.code, true);

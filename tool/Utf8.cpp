@@ -20,17 +20,7 @@ bool within(char32_t code, const Range (&ranges)[count])
 
 constexpr Range terminalControls[] = {{0x00, 0x1f}, {0x7f, 0x9f}, {0x202a, 0x202e}, {0x2066, 0x2069}};
 
-constexpr Range zeroWidth[] = {
-    {0x0300, 0x036f}, {0x0483, 0x0489}, {0x0591, 0x05bd}, {0x0610, 0x061a}, {0x064b, 0x065f},
-    {0x200b, 0x200f}, {0x20d0, 0x20ff}, {0xfe00, 0xfe0f}, {0xfe20, 0xfe2f}, {0xe0100, 0xe01ef},
-};
-
-constexpr Range wide[] = {
-    {0x1100, 0x115f},   {0x2e80, 0x303e},   {0x3041, 0x33ff},   {0x3400, 0x4dbf},
-    {0x4e00, 0x9fff},   {0xa000, 0xa4cf},   {0xac00, 0xd7a3},   {0xf900, 0xfaff},
-    {0xfe30, 0xfe4f},   {0xff00, 0xff60},   {0xffe0, 0xffe6},   {0x1f300, 0x1f64f},
-    {0x1f900, 0x1f9ff}, {0x20000, 0x2fffd}, {0x30000, 0x3fffd},
-};
+#include "Widths.h"
 
 }
 
@@ -80,6 +70,15 @@ bool isUtf8(std::string_view text)
     return valid;
 }
 
+Escape escaped(char letter, char32_t code, std::size_t digits)
+{
+    constexpr char hex[] = "0123456789abcdef";
+    Escape escape = {{'\\', letter}, 2 + digits};
+    for (std::size_t i = escape.size; i > 2; --i, code >>= 4)
+        escape.text[i - 1] = hex[code & 0xf];
+    return escape;
+}
+
 bool actsOnATerminal(char32_t code)
 {
     return within(code, terminalControls);
@@ -89,5 +88,5 @@ std::size_t columnsOf(char32_t code)
 {
     if (within(code, zeroWidth))
         return 0;
-    return within(code, wide) ? 2 : 1;
+    return within(code, doubleWidth) ? 2 : 1;
 }

@@ -35,7 +35,18 @@ bool isUtf8(std::string_view text);
 bool actsOnATerminal(char32_t code);
 
 // How many columns a terminal gives a character it shows: 2 for East Asian
-// wide ones, 0 for combining marks and joiners, else 1.
+// wide ones, 0 for combining marks and format characters, else 1.
 std::size_t columnsOf(char32_t code);
+
+// A code written as a backslash, letter and digits hexadecimal digits:
+// \x1b, \u009b.
+struct Escape {
+    char text[6];
+    std::size_t size;
+
+    std::string_view view() const { return {text, size}; }
+};
+
+Escape escaped(char letter, char32_t code, std::size_t digits);
 
 #endif
