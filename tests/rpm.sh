@@ -54,7 +54,8 @@ fi
 arch=$(rpm --eval '%{_arch}')
 rpm_file() { echo "$top/RPMS/$arch/$1-$version-$release.$arch.rpm"; }
 check "%check ran the tests" 1 "$(grep -c '^100% tests passed' "$work/build.log")"
-check "packages built" "ravlin-path ravlin-path-debuginfo ravlinpath ravlinpath-debuginfo ravlinpath-debugsource ravlinpath-devel ravlinpath-static" \
+check "the Python module imported in %check" 1 "$(grep -c '^+ .*python3 -c .import ravlinpath.$' "$work/build.log")"
+check "packages built" "python3-ravlinpath python3-ravlinpath-debuginfo ravlin-path ravlin-path-debuginfo ravlinpath ravlinpath-debuginfo ravlinpath-debugsource ravlinpath-devel ravlinpath-static" \
     "$(rpm -qp --qf '%{name}\n' "$top/RPMS/$arch"/*.rpm | sort | paste -sd ' ' -)"
 
 echo "rpmlint"
@@ -85,6 +86,9 @@ check "ravlinpath-static files" "$(printf '%s\n' "$lib/libravlinpath.a" "$lib/cm
 check "ravlin-path files" "$(printf '%s\n' /usr/bin/ravlin-path /usr/share/bash-completion/completions/ravlin-path \
     /usr/share/licenses/ravlin-path/LICENSE /usr/share/man/man1/ravlin-path.1.gz \
     /usr/share/ravlinpath/ravlin-path.schema.json | sort)" "$(contents ravlin-path)"
+python=$(rpm "${rpm_[@]}" --eval '%{python3_sitearch}')
+check "python3-ravlinpath files" "$(printf "$python/ravlinpath/%s\n" __init__.abi3.so __init__.pyi __main__.py py.typed | sort)" \
+    "$(contents python3-ravlinpath)"
 check "debuginfo of the library" "/usr/lib/debug$lib/libravlinpath.so.$version-$version-$release.$arch.debug" \
     "$(contents ravlinpath-debuginfo | grep '\.debug$' | grep -v '/\.build-id/')"
 check "debuginfo of the command" "/usr/lib/debug/usr/bin/ravlin-path-$version-$release.$arch.debug" \
@@ -115,6 +119,8 @@ check "ravlinpath-devel requires" "/usr/bin/pkg-config ravlinpath$isa = $version
 # which gcc requires).
 check "ravlinpath-static requires" "libstdc++-devel$isa ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
 # The command carries the library and the C++ runtime inside.
+check "python3-ravlinpath requires the library and its Python" "libc.so.6()(64bit) libravlinpath.so.1()(64bit) libravlinpath.so.1(RAVLINPATH_1)(64bit) libstdc++.so.6()(64bit) python(abi) = $(python3 -c 'import sys; print("{0}.{1}".format(*sys.version_info))') ravlinpath$isa = $version-$release rtld(GNU_HASH)" \
+    "$(deps python3-ravlinpath requires)"
 check "ravlin-path requires the C library alone" "ld-linux-x86-64.so.2()(64bit) libc.so.6()(64bit) rtld(GNU_HASH)" \
     "$(deps ravlin-path requires)"
 
@@ -124,7 +130,7 @@ mkdir "$root"
 rpm_install() { quietly "$work/install.log" rpm --root "$root" -i --nodeps "$@"; }
 echo "installing into a scratch root"
 rpm_install "$(rpm_file ravlinpath)" "$(rpm_file ravlinpath-devel)" "$(rpm_file ravlin-path)" \
-    "$(rpm_file ravlinpath-debuginfo)" "$(rpm_file ravlin-path-debuginfo)"
+    "$(rpm_file python3-ravlinpath)" "$(rpm_file ravlinpath-debuginfo)" "$(rpm_file ravlin-path-debuginfo)"
 check "installed packages verify" "" "$(rpm --root "$root" -Va --nodeps 2>&1)"
 
 # Built with the distribution's flags (as the debug information records
@@ -154,6 +160,8 @@ as_installed() {  # as_installed SHELL-COMMAND
         mount -t overlay overlay -o lowerdir="$2":/etc /etc && eval "$3"' _ "$root" "$work/etc-layer" "$1"
 }
 check "installed command" "/opt/r/prog" "$(as_installed 'RAVLINHOME=/opt/r ravlin-path prog')"
+check "installed Python module" "/opt/r/prog" \
+    "$(as_installed "RAVLINHOME=/opt/r PYTHONPATH=$python LD_LIBRARY_PATH=$lib python3 -c 'import ravlinpath; print(ravlinpath.prog_dir())'" 2>&1)"
 check "man page under a C function's name" "/usr/share/man/man3/ravlinpath.3.gz" "$(as_installed 'man -w pathRavlinExp' 2>&1)"
 source tests/consumer/answers.sh
 consumer=$work/without-static
@@ -169,8 +177,8 @@ echo "building C and C++ programs against the installed packages"
 check_runs "C and C++ consumers, pkg-config and CMake, shared and static" as_installed 'tests/consumers.sh /usr'
 
 # Debian's rpm warns on stderr that packages are for alien to install.
-rpm --root "$root" -e --nodeps ravlinpath-static ravlinpath-devel ravlinpath ravlin-path ravlinpath-debuginfo \
-    ravlin-path-debuginfo 2>"$work/erase.log" || cat "$work/erase.log"
+rpm --root "$root" -e --nodeps ravlinpath-static ravlinpath-devel ravlinpath ravlin-path python3-ravlinpath \
+    ravlinpath-debuginfo ravlin-path-debuginfo 2>"$work/erase.log" || cat "$work/erase.log"
 check "packages removed, no file left in /usr" "" "$(rpm --root "$root" -qa; find "$root/usr" -type f)"
 
 summary rpm
