@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -32,20 +34,49 @@ const char* fennetWin() { return PathBase::platform.fennetWin(); }
 const char* registryFile() { return PathBase::platform.analysisRegistry(); }
 
 // Set when the first answer is asked for; the family can be chosen only
-// before. It and answeredBefore are read and written with the GIL held, which
-// orders them against a first query in any other thread.
+// before. Both are the process's, as the answers are, and interpreters may
+// each have a GIL of their own, so familyLock orders them.
+std::mutex familyLock;
 bool answersAsked = false;
 
+void startAnswering()
+{
+    const std::lock_guard lock(familyLock);
+    answersAsked = true;
+}
+
+bool chooseFamily(int kind)
+{
+    const std::lock_guard lock(familyLock);
+    if (answersAsked)
+        return false;
+    PathBase::platform.kind = kind;
+    return true;
+}
+
 // Set once answer() has been computed; from then on the library finds it
-// cached.
+// cached. It decides only whether the GIL is let go, and the library orders
+// its own cache, so relaxed loads and stores do.
 template <auto answer>
-constinit bool answeredBefore = false;
+constinit std::atomic<bool> answeredBefore{false};
+
+// What each interpreter keeps for itself: the pathlib.Path class of its own
+// pathlib, imported on the first call of a *_path() function, not with the
+// module, since importing pathlib costs more than the whole module.
+struct State {
+    PyObject* pathType;
+};
+
+State& stateOf(PyObject* module)
+{
+    return *static_cast<State*>(PyModule_GetState(module));
+}
 
 // answer(), converted. The first call of each answer lets the GIL go while
 // the library computes it, which may mean waiting for a leased registry file
 // or a password lookup over the network.
 template <auto answer, auto convert>
-PyObject* reply(PyObject*, PyObject*)
+PyObject* reply(PyObject* module, PyObject*)
 {
     decltype(answer()) value{};
     bool outOfMemory = false;
@@ -56,34 +87,31 @@ PyObject* reply(PyObject*, PyObject*)
             outOfMemory = true;
         }
     };
-    if (answeredBefore<answer>) {
+    if (answeredBefore<answer>.load(std::memory_order_relaxed)) {
         compute();
     } else {
-        answersAsked = true;
+        startAnswering();
         Py_BEGIN_ALLOW_THREADS
         compute();
         Py_END_ALLOW_THREADS
     }
     if (outOfMemory)
         return PyErr_NoMemory();
-    answeredBefore<answer> = true;
-    return convert(value);
+    answeredBefore<answer>.store(true, std::memory_order_relaxed);
+    return convert(module, value);
 }
 
 // Decoded as os.fsdecode decodes, so that os.fsencode gives back the bytes.
-PyObject* text(const char* answer)
+PyObject* text(PyObject*, const char* answer)
 {
     if (!answer)
         Py_RETURN_NONE;
     return PyUnicode_DecodeFSDefault(answer);
 }
 
-// pathlib.Path, imported on the first call of a *_path() function, not with
-// the module: importing pathlib costs more than the whole module. Held for
-// the life of the process, like the answers.
-PyObject* pathType()
+PyObject* pathType(PyObject* module)
 {
-    static PyObject* type = nullptr;
+    PyObject*& type = stateOf(module).pathType;
     if (type)
         return type;
     PyObject* pathlib = PyImport_ImportModule("pathlib");
@@ -94,12 +122,12 @@ PyObject* pathType()
     return type;
 }
 
-PyObject* path(const char* answer)
+PyObject* path(PyObject* module, const char* answer)
 {
     if (!answer)
         Py_RETURN_NONE;
-    PyObject* type = pathType();
-    PyObject* decoded = type ? text(answer) : nullptr;
+    PyObject* type = pathType(module);
+    PyObject* decoded = type ? PyUnicode_DecodeFSDefault(answer) : nullptr;
     if (!decoded)
         return nullptr;
     PyObject* result = PyObject_CallFunctionObjArgs(type, decoded, nullptr);
@@ -107,7 +135,7 @@ PyObject* path(const char* answer)
     return result;
 }
 
-PyObject* number(int answer)
+PyObject* number(PyObject*, int answer)
 {
     return PyLong_FromLong(answer);
 }
@@ -204,12 +232,11 @@ PyObject* selectFamily(PyObject*, PyObject* name)
         PyErr_Format(PyExc_ValueError, "unknown family %R: choose 'ravlin' or 'tazlo'", name);
         return nullptr;
     }
-    if (answersAsked) {
+    if (!chooseFamily(family->kind)) {
         PyErr_SetString(PyExc_RuntimeError,
                         "select_family() comes before the first answer: answers are computed once per process");
         return nullptr;
     }
-    PathBase::platform.kind = family->kind;
     Py_RETURN_NONE;
 }
 
@@ -242,7 +269,7 @@ PyObject* explain(PyObject*, PyObject* name)
         PyErr_Format(PyExc_ValueError, "%R is no answer function with an explanation, as 'exp_dir' is", name);
         return nullptr;
     }
-    answersAsked = true;
+    startAnswering();
     const char* facts;
     Py_BEGIN_ALLOW_THREADS
     facts = pathOrigin(PathOrigin::nameOf(*answer->origin));
@@ -282,16 +309,64 @@ constexpr char moduleDoc[] =
     "One function per answer of libravlinpath, without arguments: each *_dir()\n"
     "answers a str and its *_path() twin a pathlib.Path; None where the library\n"
     "has no answer. Answers are computed on first use and held for the life of\n"
-    "the process; any thread may ask. A program of the Tazlo family calls\n"
-    "select_family(\"tazlo\") before its first answer.";
+    "the process, whichever interpreter asks; any thread may ask. A program of\n"
+    "the Tazlo family calls select_family(\"tazlo\") before its first answer.";
+
+int traverse(PyObject* module, visitproc visit, void* arg)
+{
+    Py_VISIT(stateOf(module).pathType);
+    return 0;
+}
+
+int clear(PyObject* module)
+{
+    Py_CLEAR(stateOf(module).pathType);
+    return 0;
+}
+
+void release(void* module)
+{
+    clear(static_cast<PyObject*>(module));
+}
+
+int exec(PyObject* module)
+{
+    return PyModule_AddStringConstant(module, "__version__", RAVLINPATH_VERSION);
+}
+
+// Py_mod_multiple_interpreters and Py_MOD_PER_INTERPRETER_GIL_SUPPORTED
+// (Python 3.12), which the limited API of 3.9 does not name: any interpreter
+// may import the module, with a GIL of its own, as each keeps its Path in the
+// module's state and what is the process's is the library's, atomic or under
+// familyLock.
+constexpr int multipleInterpreters = 3;
+void* const perInterpreterGil = reinterpret_cast<void*>(2);
+
+PyModuleDef_Slot slots[] = {
+    {multipleInterpreters, perInterpreterGil},
+    {Py_mod_exec, reinterpret_cast<void*>(exec)},
+    {0, nullptr},
+};
 
 PyModuleDef module = {
-    PyModuleDef_HEAD_INIT, "ravlinpath", moduleDoc, -1, methods.data(), nullptr, nullptr, nullptr, nullptr,
+    PyModuleDef_HEAD_INIT, "ravlinpath", moduleDoc, sizeof(State), methods.data(), slots, traverse, clear, release,
 };
+
+// Versions before 3.12 refuse the slot they do not know. One abi3 module
+// serves them all, whichever headers built it, so the running interpreter
+// decides; every interpreter of a process is of its version.
+PyModuleDef* definition()
+{
+    PyObject* version = PySys_GetObject("hexversion");
+    if (!version || PyLong_AsLong(version) < 0x030C0000)
+        module.m_slots = slots + 1;
+    return &module;
+}
 
 }
 
 PyMODINIT_FUNC PyInit_ravlinpath()
 {
-    return PyModule_Create(&module);
+    static PyModuleDef* const chosen = definition();
+    return PyModuleDef_Init(chosen);
 }

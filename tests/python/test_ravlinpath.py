@@ -5,6 +5,7 @@ that makes the user nmr on host alpha.beta; PYTHONPATH, when set, leads to the
 module."""
 
 import ast
+import importlib.util
 import json
 import os
 import re
@@ -272,4 +273,24 @@ def test_the_stub_declares_every_function_and_every_function_is_documented():
     assert functions == {node.name for node in stub.body if isinstance(node, ast.FunctionDef)}
     assert functions == {*ANSWERS, *TWINS.values(), "select_family", "explain"}
     assert all(getattr(ravlinpath, name).__doc__ for name in functions)
+    assert [node.target.id for node in stub.body if isinstance(node, ast.AnnAssign)] == ["__version__"]
+    assert command(os.environ, "--version").stdout == b"ravlin-path %s\n" % ravlinpath.__version__.encode()
     assert (package / "py.typed").exists()
+
+
+SUBINTERPRETERS = next((name for name in ("_interpreters", "_xxsubinterpreters") if importlib.util.find_spec(name)), None)
+
+
+# A sub-interpreter asks first and is gone before the main interpreter asks:
+# each gets a Path of its own pathlib.
+@pytest.mark.skipif(not SUBINTERPRETERS, reason="this Python has neither _interpreters nor _xxsubinterpreters")
+def test_each_interpreter_gets_a_path_of_its_own(tmp_path):
+    env = environment(tmp_path, b"/home/nmr", RAVLINEXP=b"/e")
+    assert in_python(env, f"""
+import {SUBINTERPRETERS} as interpreters
+interpreter = interpreters.create()
+failed = interpreters.run_string(interpreter, "import pathlib, ravlinpath; assert ravlinpath.exp_path() == pathlib.Path('/e')")
+interpreters.destroy(interpreter)
+import pathlib
+print(repr((repr(failed), isinstance(ravlinpath.exp_path(), pathlib.Path), str(ravlinpath.exp_path()))))
+""") == ("None", True, "/e")
