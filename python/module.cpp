@@ -20,6 +20,7 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <string_view>
 
 namespace {
 
@@ -142,12 +143,31 @@ PyObject* number(PyObject*, int answer)
 
 using Origin = PathOrigin::Answer;
 
+// A string literal as a template argument, so that docstrings can be put
+// together at compile time.
+template <std::size_t size>
+struct Literal {
+    consteval Literal(const char (&literal)[size]) { std::ranges::copy(literal, text); }
+    char text[size]{};
+};
+
+// The parts one after another, as one string.
+template <Literal... parts>
+constexpr auto joined = [] {
+    std::array<char, (sizeof parts.text + ...) - sizeof...(parts) + 1> text{};
+    auto end = text.begin();
+    ((end = std::ranges::copy(std::string_view(parts.text), end).out), ...);
+    return text;
+}();
+
+// A function without arguments, its docstring led by the signature that
+// inspect and pydoc read from it.
+template <Literal name, auto function, Literal doc>
+constexpr PyMethodDef noArguments = {name.text, function, METH_NOARGS, joined<name, "()\n--\n\n", doc>.data()};
+
 struct Answer {
-    const char* name;
-    PyCFunction asText;
-    const char* twin;  // the pathlib.Path function of a directory, or null
-    PyCFunction asPath;
-    const char* doc;
+    PyMethodDef asText;
+    PyMethodDef asPath;  // the pathlib.Path twin of a directory; nameless for the others
     const Origin* origin;  // the library's answer, which explain() explains; null for none
 };
 
@@ -155,63 +175,64 @@ struct Answer {
 template <Origin origin>
 constexpr Origin originOf = origin;
 
-template <auto answer, Origin origin>
-constexpr Answer directory(const char* name, const char* twin, const char* doc)
-{
-    return {name, reply<answer, text>, twin, reply<answer, path>, doc, &originOf<origin>};
-}
+constexpr Literal twinDoc =
+    "The answer of the *_dir() function of the same stem as a pathlib.Path; None where that answers None.";
 
-template <auto answer, Origin origin>
-constexpr Answer plain(const char* name, const char* doc)
-{
-    return {name, reply<answer, text>, nullptr, nullptr, doc, &originOf<origin>};
-}
+template <auto answer, Origin origin, Literal name, Literal twin, Literal doc>
+constexpr Answer directory = {
+    noArguments<name, reply<answer, text>, doc>, noArguments<twin, reply<answer, path>, twinDoc>, &originOf<origin>};
+
+template <auto answer, Origin origin, Literal name, Literal doc>
+constexpr Answer plain = {noArguments<name, reply<answer, text>, doc>, {}, &originOf<origin>};
 
 constexpr Answer answers[] = {
-    directory<pathRavlinHome, Origin::home>("home_dir", "home_path",
-        "The installation home: RAVLINHOME (TAZLO_HOME in the Tazlo family), else /undefined."),
-    directory<pathRavlinProg, Origin::prog>("prog_dir", "prog_path", "The program directory: RAVLINPROG, else HOME/prog."),
-    directory<pathRavlinExp, Origin::exp>("exp_dir", "exp_path", "The experiment directory: RAVLINEXP, else HOME/exp."),
-    directory<pathRavlinExpStan, Origin::expStan>("exp_stan_dir", "exp_stan_path",
-        "The standard-experiment directory: EXP/ and PLENKO_STAN, else EXP/stan."),
-    directory<pathRavlinConf, Origin::conf>("conf_dir", "conf_path", "The configuration directory: RAVLINCONF, else HOME/conf."),
-    directory<pathRavlinPlot, Origin::plot>("plot_dir", "plot_path", "The plot directory: RAVLINPLOT, else HOME/plot."),
-    directory<pathRavlinLayout, Origin::layout>("layout_dir", "layout_path",
-        "The plot-layout directory: RAVLINLAYOUT, else HOME/plot/layouts."),
-    directory<pathRavlinPrint, Origin::print>("print_dir", "print_path", "The print directory: RAVLINPRINT, else HOME/print."),
-    directory<docuDir, Origin::docu>("docu_dir", "docu_path", "The documentation directory, PROG/docu."),
-    directory<pathRavlinAppDefaults, Origin::appDefaults>("app_defaults_dir", "app_defaults_path",
-        "The app-defaults directory, PROG/app-defaults."),
-    directory<pathRavlinHints, Origin::hints>("hints_dir", "hints_path", "The hints directory, PROG/hints."),
-    directory<pathRavlinDot, Origin::dot>("dot_dir", "dot_path",
-        "The per-user dot directory, USERHOME/.morvel-HOST (.tazlo-HOST in the Tazlo family)."),
-    plain<pathRavlinCurDir, Origin::curDir>("cur_dir_file",
-        "The per-user current-directory file, curdir/LOGIN, relative to prog_dir(); '' without a password entry."),
-    directory<pathRavlinDisklessInst, Origin::disklessInst>("diskless_inst_dir", "diskless_inst_path",
-        "The diskless installation directory, /usr/diskless."),
-    directory<pathRavlinDisklessRoot, Origin::disklessRoot>("diskless_root_dir", "diskless_root_path",
-        "The diskless clients' root, /usr/diskless/clients/spect/root."),
-    plain<pathRavlinDisklessLock, Origin::disklessLock>("diskless_lock", "The diskless clients' lock, /usr/diskless/clients/spect/lock."),
-    {"platform_kind", reply<pathRavlinPlatform, number>, nullptr, nullptr,
-        "The platform kind: 0 for the Ravlin family, 1 for the Tazlo family (see select_family).", nullptr},
-    plain<pathSystemPdfViewer, Origin::pdfViewer>("pdf_viewer", "A PDF viewer executable; None when none is found."),
-    directory<pathSystemLumeva, Origin::lumeva>("lumeva_dir", "lumeva_path", "The Lumeva location, LUMEVA as given; None when unset."),
-    plain<pathSystemUserHome, Origin::userHome>("user_home",
-        "The user's home directory from the password database; '' without a password entry."),
-    directory<pathSystemTmpDir, Origin::tmp>("tmp_dir", "tmp_path", "The temporary directory, /tmp."),
-    plain<userName, Origin::userName>("user_name", "The user's login name from the password database; '' without a password entry."),
-    plain<briskoPath, Origin::brisko>("brisko", "The first brisko executable on PATH; None when there is none."),
-    plain<quambyPath, Origin::quamby>("quamby", "The Quamby location an embedding program stored; None otherwise."),
-    directory<fennetProg, Origin::fennetProg>("fennet_prog_dir", "fennet_prog_path",
-        "The Fennet program directory, ProgPath of the registry's [Zoltra-Fennet], else /usr/prog/zoltra-fennet."),
-    plain<fennetExe, Origin::fennetExe>("fennet_exe", "The Fennet executable's name, ProgName of [Zoltra-Fennet], else zoltra."),
-    plain<fennetWin, Origin::fennetWin>("fennet_win", "The Fennet main window's name, WinName of [Zoltra-Fennet], else ZoltraMain."),
-    plain<registryFile, Origin::registryFile>("registry_file",
-        "The site's software registry file: HALVIK_REGISTRY_FILE, else /usr/Halvik/Software.ini."),
+    directory<pathRavlinHome, Origin::home, "home_dir", "home_path",
+        "The installation home: RAVLINHOME (TAZLO_HOME in the Tazlo family), else /undefined.">,
+    directory<pathRavlinProg, Origin::prog, "prog_dir", "prog_path", "The program directory: RAVLINPROG, else HOME/prog.">,
+    directory<pathRavlinExp, Origin::exp, "exp_dir", "exp_path", "The experiment directory: RAVLINEXP, else HOME/exp.">,
+    directory<pathRavlinExpStan, Origin::expStan, "exp_stan_dir", "exp_stan_path",
+        "The standard-experiment directory: EXP/ and PLENKO_STAN, else EXP/stan.">,
+    directory<pathRavlinConf, Origin::conf, "conf_dir", "conf_path", "The configuration directory: RAVLINCONF, else HOME/conf.">,
+    directory<pathRavlinPlot, Origin::plot, "plot_dir", "plot_path", "The plot directory: RAVLINPLOT, else HOME/plot.">,
+    directory<pathRavlinLayout, Origin::layout, "layout_dir", "layout_path",
+        "The plot-layout directory: RAVLINLAYOUT, else HOME/plot/layouts.">,
+    directory<pathRavlinPrint, Origin::print, "print_dir", "print_path", "The print directory: RAVLINPRINT, else HOME/print.">,
+    directory<docuDir, Origin::docu, "docu_dir", "docu_path", "The documentation directory, PROG/docu.">,
+    directory<pathRavlinAppDefaults, Origin::appDefaults, "app_defaults_dir", "app_defaults_path",
+        "The app-defaults directory, PROG/app-defaults.">,
+    directory<pathRavlinHints, Origin::hints, "hints_dir", "hints_path", "The hints directory, PROG/hints.">,
+    directory<pathRavlinDot, Origin::dot, "dot_dir", "dot_path",
+        "The per-user dot directory, USERHOME/.morvel-HOST (.tazlo-HOST in the Tazlo family).">,
+    plain<pathRavlinCurDir, Origin::curDir, "cur_dir_file",
+        "The per-user current-directory file, curdir/LOGIN, relative to prog_dir(); '' without a password entry.">,
+    directory<pathRavlinDisklessInst, Origin::disklessInst, "diskless_inst_dir", "diskless_inst_path",
+        "The diskless installation directory, /usr/diskless.">,
+    directory<pathRavlinDisklessRoot, Origin::disklessRoot, "diskless_root_dir", "diskless_root_path",
+        "The diskless clients' root, /usr/diskless/clients/spect/root.">,
+    plain<pathRavlinDisklessLock, Origin::disklessLock, "diskless_lock",
+        "The diskless clients' lock, /usr/diskless/clients/spect/lock.">,
+    {noArguments<"platform_kind", reply<pathRavlinPlatform, number>,
+         "The platform kind: 0 for the Ravlin family, 1 for the Tazlo family (see select_family).">,
+        {}, nullptr},
+    plain<pathSystemPdfViewer, Origin::pdfViewer, "pdf_viewer", "A PDF viewer executable; None when none is found.">,
+    directory<pathSystemLumeva, Origin::lumeva, "lumeva_dir", "lumeva_path",
+        "The Lumeva location, LUMEVA as given; None when unset.">,
+    plain<pathSystemUserHome, Origin::userHome, "user_home",
+        "The user's home directory from the password database; '' without a password entry.">,
+    directory<pathSystemTmpDir, Origin::tmp, "tmp_dir", "tmp_path", "The temporary directory, /tmp.">,
+    plain<userName, Origin::userName, "user_name",
+        "The user's login name from the password database; '' without a password entry.">,
+    plain<briskoPath, Origin::brisko, "brisko", "The first brisko executable on PATH; None when there is none.">,
+    plain<quambyPath, Origin::quamby, "quamby", "The Quamby location an embedding program stored; None otherwise.">,
+    directory<fennetProg, Origin::fennetProg, "fennet_prog_dir", "fennet_prog_path",
+        "The Fennet program directory, ProgPath of the registry's [Zoltra-Fennet], else /usr/prog/zoltra-fennet.">,
+    plain<fennetExe, Origin::fennetExe, "fennet_exe",
+        "The Fennet executable's name, ProgName of [Zoltra-Fennet], else zoltra.">,
+    plain<fennetWin, Origin::fennetWin, "fennet_win",
+        "The Fennet main window's name, WinName of [Zoltra-Fennet], else ZoltraMain.">,
+    plain<registryFile, Origin::registryFile, "registry_file",
+        "The site's software registry file: HALVIK_REGISTRY_FILE, else /usr/Halvik/Software.ini.">,
 };
-
-constexpr char twinDoc[] =
-    "The answer of the *_dir() function of the same stem as a pathlib.Path; None where that answers None.";
 
 struct Family {
     const char* name;
@@ -241,18 +262,20 @@ PyObject* selectFamily(PyObject*, PyObject* name)
 }
 
 constexpr const char selectFamilyDoc[] =
-    "select_family(name)\n"
+    "select_family(name, /)\n"
+    "--\n"
+    "\n"
     "Chooses the product family, 'ravlin' (the default) or 'tazlo', before the first answer.\n"
     "Raises RuntimeError once an answer has been asked for, ValueError for another name.";
 
 // The answer whose function, or pathlib.Path twin, is named name.
 const Answer* answerNamed(PyObject* name)
 {
-    const auto named = [&](const char* function) {
-        return function && PyUnicode_CompareWithASCIIString(name, function) == 0;
+    const auto named = [&](const PyMethodDef& function) {
+        return function.ml_name && PyUnicode_CompareWithASCIIString(name, function.ml_name) == 0;
     };
     const auto found = std::ranges::find_if(
-        answers, [&](const Answer& answer) { return answer.origin && (named(answer.name) || named(answer.twin)); });
+        answers, [&](const Answer& answer) { return answer.origin && (named(answer.asText) || named(answer.asPath)); });
     return found == std::end(answers) ? nullptr : found;
 }
 
@@ -278,12 +301,14 @@ PyObject* explain(PyObject*, PyObject* name)
 }
 
 constexpr const char explainDoc[] =
-    "explain(name)\n"
+    "explain(name, /)\n"
+    "--\n"
+    "\n"
     "Where the answer of the function of that name ('exp_dir', 'exp_path', 'pdf_viewer', ...)\n"
     "came from: one fact per line, each input's facts indented below it.\n"
     "Raises ValueError for any other name, platform_kind included.";
 
-constexpr std::size_t twins = std::ranges::count_if(answers, [](const Answer& answer) { return answer.twin; });
+constexpr std::size_t twins = std::ranges::count_if(answers, [](const Answer& answer) { return answer.asPath.ml_name; });
 
 // Every answer, the pathlib.Path twin of each directory, select_family,
 // explain and the closing sentinel.
@@ -292,9 +317,9 @@ constexpr auto methodTable()
     std::array<PyMethodDef, std::size(answers) + twins + 3> table{};
     auto method = table.begin();
     for (const Answer& answer : answers) {
-        *method++ = {answer.name, answer.asText, METH_NOARGS, answer.doc};
-        if (answer.twin)
-            *method++ = {answer.twin, answer.asPath, METH_NOARGS, twinDoc};
+        *method++ = answer.asText;
+        if (answer.asPath.ml_name)
+            *method++ = answer.asPath;
     }
     *method++ = {"select_family", selectFamily, METH_O, selectFamilyDoc};
     *method = {"explain", explain, METH_O, explainDoc};

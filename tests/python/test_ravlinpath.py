@@ -6,6 +6,7 @@ module."""
 
 import ast
 import importlib.util
+import inspect
 import json
 import os
 import re
@@ -273,9 +274,18 @@ def test_the_stub_declares_every_function_and_every_function_is_documented():
     assert functions == {node.name for node in stub.body if isinstance(node, ast.FunctionDef)}
     assert functions == {*ANSWERS, *TWINS.values(), "select_family", "explain"}
     assert all(getattr(ravlinpath, name).__doc__ for name in functions)
+    assert {name: str(inspect.signature(getattr(ravlinpath, name))) for name in functions} == dict.fromkeys(
+        functions, "()") | {"select_family": "(name, /)", "explain": "(name, /)"}
     assert [node.target.id for node in stub.body if isinstance(node, ast.AnnAssign)] == ["__version__"]
     assert command(os.environ, "--version").stdout == b"ravlin-path %s\n" % ravlinpath.__version__.encode()
     assert (package / "py.typed").exists()
+
+
+@pytest.mark.skipif(not importlib.util.find_spec("mypy"), reason="mypy is not installed for this Python")
+def test_stubtest_finds_the_stub_true_to_the_module(tmp_path):
+    done = subprocess.run([sys.executable, "-m", "mypy.stubtest", "ravlinpath"], capture_output=True,
+                          env=os.environ | {"MYPY_CACHE_DIR": str(tmp_path)})
+    assert done.returncode == 0, done.stdout.decode()
 
 
 SUBINTERPRETERS = next((name for name in ("_interpreters", "_xxsubinterpreters") if importlib.util.find_spec(name)), None)
