@@ -123,9 +123,10 @@ PyObject* pathType(PyObject* module)
     return type;
 }
 
+// None for an empty answer too: as a Path it would mean the current directory.
 PyObject* path(PyObject* module, const char* answer)
 {
-    if (!answer)
+    if (!answer || !*answer)
         Py_RETURN_NONE;
     PyObject* type = pathType(module);
     PyObject* decoded = type ? PyUnicode_DecodeFSDefault(answer) : nullptr;
@@ -176,7 +177,7 @@ template <Origin origin>
 constexpr Origin originOf = origin;
 
 constexpr Literal twinDoc =
-    "The answer of the *_dir() function of the same stem as a pathlib.Path; None where that answers None.";
+    "The answer of the *_dir() function of the same stem as a pathlib.Path; None where that answers None or ''.";
 
 template <auto answer, Origin origin, Literal name, Literal twin, Literal doc>
 constexpr Answer directory = {
@@ -333,9 +334,11 @@ constexpr char moduleDoc[] =
     "\n"
     "One function per answer of libravlinpath, without arguments: each *_dir()\n"
     "answers a str and its *_path() twin a pathlib.Path; None where the library\n"
-    "has no answer. Answers are computed on first use and held for the life of\n"
-    "the process, whichever interpreter asks; any thread may ask. A program of\n"
-    "the Tazlo family calls select_family(\"tazlo\") before its first answer.";
+    "has no answer, and from *_path() also for an empty one, which as a Path\n"
+    "would mean the current directory. Answers are computed on first use and\n"
+    "held for the life of the process, whichever interpreter asks; any thread\n"
+    "may ask. A program of the Tazlo family calls select_family(\"tazlo\") before\n"
+    "its first answer.";
 
 int traverse(PyObject* module, visitproc visit, void* arg)
 {

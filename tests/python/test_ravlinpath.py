@@ -38,9 +38,11 @@ OTHERS = {
              "quamby": None, "fennet_prog_dir": b"/usr/prog/zoltra-fennet", "fennet_exe": b"zoltra",
              "fennet_win": b"ZoltraMain", "registry_file": b"SCRATCH/registry \xff.ini"},
 }
+OTHERS["empty"] = OTHERS["bare"] | {"home_dir": b"", "exp_stan_dir": b"/stan", "layout_dir": b"", "docu_dir": b"/docu",
+                                    "app_defaults_dir": b"/app-defaults", "hints_dir": b"/hints"}
 FIXED = {"diskless_root_dir": b"/usr/diskless/clients/spect/root", "diskless_lock": b"/usr/diskless/clients/spect/lock",
          "tmp_dir": b"/tmp", "platform_kind": 0}
-NULL_WITH_THE_COMMAND = {"odd": set(), "bare": {"lumeva_dir", "pdf_viewer"}}
+NULL_WITH_THE_COMMAND = {"odd": set(), "bare": {"lumeva_dir", "pdf_viewer"}, "empty": {"pdf_viewer"}}
 ANSWERS = sorted({*KEYWORDS.values(), *OTHERS["odd"], *FIXED})
 TWINS = {name: name[:-4] + "_path" for name in ANSWERS if name.endswith("_dir")}
 
@@ -53,11 +55,16 @@ def environment(scratch: Path, home: bytes, **variables: bytes) -> dict:
     return env | {name.encode(): value for name, value in variables.items()}
 
 
+# The variables of the scenes where nothing is located: unset, or set and empty.
+UNLOCATED = {"bare": {}, "empty": dict.fromkeys(("RAVLINHOME", "RAVLINPROG", "RAVLINEXP", "RAVLINCONF", "RAVLINPLOT",
+                                                 "RAVLINLAYOUT", "RAVLINPRINT", "LUMEVA"), b"")}
+
+
 def place(name: str, scratch: Path) -> dict:
-    """odd: answers with quotes, spaces, newlines and bytes that are not UTF-8; bare: nothing located."""
+    """odd: answers with quotes, spaces, newlines and bytes that are not UTF-8; bare and empty: nothing located."""
     registry = bytes(scratch) + b"/registry \xff.ini"
-    if name == "bare":
-        return environment(scratch, b"", PATH=b"/nonexistent", HALVIK_REGISTRY_FILE=registry)
+    if name in UNLOCATED:
+        return environment(scratch, b"", PATH=b"/nonexistent", HALVIK_REGISTRY_FILE=registry, **UNLOCATED[name])
     os.mkdir(bytes(scratch) + b"/" + BIN)
     for program in (b"evince", b"brisko"):
         os.close(os.open(bytes(scratch) + b"/" + BIN + b"/" + program, os.O_CREAT | os.O_WRONLY, 0o755))
@@ -79,13 +86,14 @@ def command(env: dict, *arguments: str) -> subprocess.CompletedProcess:
     return subprocess.run([os.environ["RAVLIN_PATH_COMMAND"], *arguments], env=env, capture_output=True)
 
 
-@pytest.fixture(scope="module", params=["odd", "bare"])
+@pytest.fixture(scope="module", params=["odd", "bare", "empty"])
 def scene(request, tmp_path_factory):
     scratch = tmp_path_factory.mktemp(request.param)
     return request.param, scratch, place(request.param, scratch)
 
 
-# Each answer, every *_path() checked against Path(*_dir()) and pathlib seen unimported until then.
+# Each answer, every *_path() checked against Path(*_dir()), or None for None and "", and pathlib seen
+# unimported until then.
 ASK_ALL = f"""
 import os, sys
 answers = {{name: getattr(ravlinpath, name)() for name in {ANSWERS!r}}}
@@ -94,7 +102,8 @@ assert "pathlib" not in sys.modules
 from pathlib import Path
 twins = {{twin: getattr(ravlinpath, twin)() for twin in {TWINS!r}.values()}}
 wrong = [twin for name, twin in {TWINS!r}.items()
-         if twins[twin] != (answers[name] and Path(answers[name])) or type(twins[twin]) not in (type(Path()), type(None))]
+         if twins[twin] != (Path(answers[name]) if answers[name] else None)
+         or type(twins[twin]) not in (type(Path()), type(None))]
 assert not wrong, wrong
 print(repr({{name: os.fsencode(answer) if type(answer) is str else answer for name, answer in answers.items()}}))
 """
@@ -120,8 +129,9 @@ def test_run_as_a_program_it_prints_what_the_command_prints(scene, arguments):
     assert (done.stdout, done.stderr, done.returncode) == (expected.stdout, b"", expected.returncode)
 
 
+
 # The keywords whose answer JSON gives as null: no Lumeva, no viewer, no password entry.
-NULL_IN_JSON = {"odd": set(), "bare": {"lv", "pdf", "userhome"}, "bare, LUMEVA empty": {"pdf", "userhome"}}
+NULL_IN_JSON = {"odd": set(), "bare": {"lv", "pdf", "userhome"}, "empty": {"pdf", "userhome"}}
 
 
 def json_of(env: dict, *arguments: str):
@@ -142,20 +152,18 @@ def as_bytes(text):
 # null and "" kept apart; the check and the explanations give the same answers.
 def test_json_gives_each_keywords_answer(scene):
     name, scratch, env = scene
-    variants = {name: env} | ({"bare, LUMEVA empty": env | {b"LUMEVA": b""}} if name == "bare" else {})
-    for name, env in variants.items():
-        usage = re.split(r", | or ", command(env).stdout.decode().removeprefix("missing argument: ").strip())
-        answers, status = json_of(env, "--json")
-        assert (answers, status) == json_of(env, "--all", "--json") and status == 0
-        assert list(answers) == usage
-        assert {keyword: as_bytes(answer) for keyword, answer in answers.items()} == {
-            keyword: None if keyword in NULL_IN_JSON[name] else command(env, keyword).stdout for keyword in usage}
-        check, status = json_of(env, "--check", "--json")
-        assert status == command(env, "--check").returncode and check["complete"] == (status == 0)
-        assert [(line["keyword"], line["answer"]) for line in check["answers"]][1:] == list(answers.items())
-        explained, status = json_of(env, "--explain", "--json")
-        assert [(each["keyword"], each["answer"]) for each in explained] == list(answers.items()) and status == 0
-        assert json_of(env, "--explain", "exp", "--json") == ([explained[1]], 0)
+    usage = re.split(r", | or ", command(env).stdout.decode().removeprefix("missing argument: ").strip())
+    answers, status = json_of(env, "--json")
+    assert (answers, status) == json_of(env, "--all", "--json") and status == 0
+    assert list(answers) == usage
+    assert {keyword: as_bytes(answer) for keyword, answer in answers.items()} == {
+        keyword: None if keyword in NULL_IN_JSON[name] else command(env, keyword).stdout for keyword in usage}
+    check, status = json_of(env, "--check", "--json")
+    assert status == command(env, "--check").returncode and check["complete"] == (status == 0)
+    assert [(line["keyword"], line["answer"]) for line in check["answers"]][1:] == list(answers.items())
+    explained, status = json_of(env, "--explain", "--json")
+    assert [(each["keyword"], each["answer"]) for each in explained] == list(answers.items()) and status == 0
+    assert json_of(env, "--explain", "exp", "--json") == ([explained[1]], 0)
 
 
 # What decided an answer, for a function and its twin alike; the answers of
@@ -165,6 +173,7 @@ EXPLAINED = {
             "fennet_exe": "registry file " + os.fsdecode(bytes(Path("SCRATCH")) + b"/registry \xff.ini") + ": read\n"},
     "bare": {"home_path": "RAVLINHOME not set\nfallback /undefined: the installation is not located\n",
              "lumeva_dir": "LUMEVA not set\n"},
+    "empty": {"exp_path": "RAVLINEXP=\n", "lumeva_dir": "LUMEVA=\n"},
 }
 EXPLAIN = """
 explained = {}
