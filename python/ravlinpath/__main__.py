@@ -1,4 +1,5 @@
-"""python3 -m ravlinpath [KEYWORD | --all]: prints what ravlin-path prints."""
+"""python3 -m ravlinpath [KEYWORD | --all]: prints what ravlin-path prints;
+without an argument, what --all prints."""
 
 import os
 import sys
@@ -37,11 +38,12 @@ def line(keyword: str) -> bytes:
     return keyword.encode() + (b": " + text if text else b":") + b"\n"
 
 
-def usage(argv: list[str]) -> bytes:
-    if argv:
-        return b"illegal argument: " + os.fsencode(argv[0]) + b"\n"
+def usage() -> bytes:
     *words, last = KEYWORDS
-    return f"missing argument: {', '.join(words)} or {last}\n".encode()
+    return ("usage: python3 -m ravlinpath [KEYWORD | --all | -h | --help]\n"
+            "Prints what ravlin-path KEYWORD or ravlin-path --all prints, with its exit\n"
+            "status; --all when no argument is given.\n"
+            f"KEYWORD: {', '.join(words)} or {last}\n").encode()
 
 
 def write(output: bytes) -> bool:
@@ -54,11 +56,14 @@ def write(output: bytes) -> bool:
 
 
 def main(argv: list[str]) -> int:
-    if argv and argv[0] in KEYWORDS:
-        return 0 if write(answer(argv[0])) else FAILURE
-    if argv and argv[0] == "--all":
+    argument = argv[0] if argv else "--all"
+    if argument in KEYWORDS:
+        return 0 if write(answer(argument)) else FAILURE
+    if argument == "--all":
         return 0 if write(b"".join(map(line, KEYWORDS))) else FAILURE
-    write(usage(argv))
+    if argument in ("-h", "--help"):
+        return 0 if write(usage()) else FAILURE
+    write(b"illegal argument: " + os.fsencode(argument) + b"\n")
     return FAILURE
 
 

@@ -121,13 +121,19 @@ def test_answers_agree_with_the_command_and_are_none_where_null(scene):
     assert {function for function in KEYWORDS.values() if answers[function] is None} == NULL_WITH_THE_COMMAND[name]
 
 
-@pytest.mark.parametrize("arguments", [["--all"], ["exp"], ["curdir"], ["lv"], ["pdf"], [], ["bogus"]])
+# Without an argument, what --all prints.
+@pytest.mark.parametrize("arguments", [["--all"], ["exp"], ["curdir"], ["lv"], ["pdf"], [], ["bogus"], ["-x"]])
 def test_run_as_a_program_it_prints_what_the_command_prints(scene, arguments):
     env = scene[2]
-    expected = command(env, *arguments)
+    expected = command(env, *(arguments or ["--all"]))
     done = subprocess.run([sys.executable, "-m", "ravlinpath", *arguments], env=env, capture_output=True)
     assert (done.stdout, done.stderr, done.returncode) == (expected.stdout, b"", expected.returncode)
 
+
+@pytest.mark.parametrize("option", ["-h", "--help"])
+def test_run_as_a_program_it_has_a_usage_of_its_own(option):
+    done = subprocess.run([sys.executable, "-m", "ravlinpath", option], capture_output=True)
+    assert (done.stdout.startswith(b"usage: python3 -m ravlinpath "), done.stderr, done.returncode) == (True, b"", 0)
 
 
 # The keywords whose answer JSON gives as null: no Lumeva, no viewer, no password entry.
