@@ -18,7 +18,7 @@ module = Extension(
     sources=["python/module.cpp", *sorted(glob("lib/*.cpp"))],
     depends=[*glob("include/ravlinpath/*.h"), *glob("lib/*.h"), "python/wheel.map"],
     include_dirs=["include", "lib"],
-    define_macros=[("Py_LIMITED_API", "0x03090000"), ("_FILE_OFFSET_BITS", "64")],
+    define_macros=[("Py_LIMITED_API", "0x03090000"), ("_FILE_OFFSET_BITS", "64"), ("RAVLINPATH_VERSION", f'"{version}"')],
     extra_compile_args=["-std=c++20", "-O2", "-g0", "-fvisibility=hidden", "-ffunction-sections", "-fdata-sections"],
     extra_link_args=["-static-libstdc++", "-static-libgcc", "-Wl,--gc-sections", "-Wl,--version-script=python/wheel.map"],
     language="c++",

@@ -15,9 +15,9 @@ fuzz_runs=${FUZZ_RUNS:-1000000}
 strict=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DBUILD_TESTING=ON)
 # A python3 earlier on PATH may lack Debian's packages (pytest among them).
 python=(-DRAVLINPATH_PYTHON=ON -DPython3_EXECUTABLE=/usr/bin/python3)
-# Run by the first build alone: the packaging, memcheck, the Ansible facts
-# and the 50-second lease test.
-once_only='Packaging|Memcheck|AnsibleFacts|OutlivesTheWait'
+# Run by the first build alone: the packaging, memcheck, the wheel, the
+# Ansible facts and the 50-second lease test.
+once_only='Packaging|Memcheck|Wheel|AnsibleFacts|OutlivesTheWait'
 
 configure() {  # configure DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
     local dir=$1 cc=$2 cxx=$3
@@ -33,13 +33,15 @@ build() {  # build DIR C-COMPILER C++-COMPILER CMAKE-OPTIONS...
 # The first build's long tests run one by one, each announced.
 release_gcc() {
     build build gcc g++ -DCMAKE_BUILD_TYPE=Release "${python[@]}"
-    ctest --test-dir build --output-on-failure -E 'Packaging|Memcheck|OutlivesTheWait'
+    ctest --test-dir build --output-on-failure -E 'Packaging|Memcheck|Wheel|OutlivesTheWait'
     echo "-- a registry file leased past the reader's wait (50 s)"
     ctest --test-dir build --output-on-failure -R OutlivesTheWait
     echo "-- installed into a prefix: consumers, man pages, completion, tarball, vendored builds (about a minute)"
     ctest --test-dir build --output-on-failure -R Packaging
     echo "-- every keyword and option under valgrind's memcheck (about half a minute)"
     ctest --test-dir build --output-on-failure -R Memcheck
+    echo "-- the wheel, installed into a fresh venv of each CPython found (about a minute)"
+    ctest --test-dir build --output-on-failure -R Wheel
 }
 
 release_gcc11() {
