@@ -46,8 +46,48 @@ bool isWhite(int c)
 
 // Where /proc is not mounted, a leased file is opened by name again and again
 // until its lease is broken: the kernel breaks it after lease-break-time,
-// 45 seconds unless the administrator changed it.
-constexpr int leaseBreakSeconds = 45;
+// 45 seconds unless the administrator changed it, and the reader waits one
+// second longer.
+constexpr time_t leaseWaitSeconds = 46;
+
+constexpr long millisecond = 1000 * 1000;
+constexpr long second = 1000 * millisecond;
+
+timespec monotonicNow()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+// time + nanoseconds, for less than a second.
+timespec after(timespec time, long nanoseconds)
+{
+    time.tv_nsec += nanoseconds;
+    if (time.tv_nsec >= second) {
+        time.tv_sec += 1;
+        time.tv_nsec -= second;
+    }
+    return time;
+}
+
+bool earlier(const timespec& a, const timespec& b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// Sleeps for pause, but not past deadline, and doubles pause up to 100 ms for
+// the next time; false, without sleeping, once the deadline has come.
+bool pauseUntil(const timespec& deadline, long& pause)
+{
+    const timespec now = monotonicNow();
+    if (!earlier(now, deadline))
+        return false;
+    const timespec wake = std::min(after(now, pause), deadline, earlier);
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
+    pause = std::min(2 * pause, 100 * millisecond);
+    return true;
+}
 
 bool sameFile(int fd, const struct stat& examined)
 {
@@ -60,11 +100,9 @@ bool sameFile(int fd, const struct stat& examined)
 // succeeds must have reached the file examined, not one put in its place.
 int openByName(const char* path, const struct stat& examined, FileState& state)
 {
-    constexpr long millisecond = 1000 * 1000;
-    timespec pause = {0, millisecond};
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const time_t deadline = now.tv_sec + leaseBreakSeconds + 1;
+    timespec deadline = monotonicNow();
+    deadline.tv_sec += leaseWaitSeconds;
+    long pause = millisecond;
     for (;;) {
         int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd >= 0) {
@@ -75,13 +113,10 @@ int openByName(const char* path, const struct stat& examined, FileState& state)
         }
         if (errno != EWOULDBLOCK && errno != EINTR)
             return -1;
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        if (now.tv_sec > deadline) {
+        if (!pauseUntil(deadline, pause)) {
             state = FileState::leased;
             return -1;
         }
-        nanosleep(&pause, nullptr);
-        pause.tv_nsec = std::min(2 * pause.tv_nsec, 100 * millisecond);
     }
 }
 

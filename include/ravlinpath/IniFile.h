@@ -25,7 +25,8 @@
 // opened, and refused at once. When another process holds a lease on the
 // file, the call waits until the lease is broken (at most
 // /proc/sys/fs/lease-break-time seconds, 45 unless changed; where /proc is
-// not mounted, at most 46 seconds).
+// not mounted, at most 46 seconds from the first open, on the monotonic
+// clock).
 int readProfileString(const char* section, const char* key, const char* defaultValue, char* out, int size,
                       const char* file);
 
