@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -50,6 +52,10 @@ bool isWhite(int c)
 // second longer.
 constexpr time_t leaseWaitSeconds = 46;
 
+// A file renamed over the registry between its examination and its open is
+// examined and opened again, at most this many times in one call.
+constexpr int replacementsFollowed = 3;
+
 constexpr long millisecond = 1000 * 1000;
 constexpr long second = 1000 * millisecond;
 
@@ -89,33 +95,81 @@ bool pauseUntil(const timespec& deadline, long& pause)
     return true;
 }
 
-bool sameFile(int fd, const struct stat& examined)
+bool sameFile(const struct stat& a, const struct stat& b)
 {
-    struct stat status;
-    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_dev == examined.st_dev
-           && status.st_ino == examined.st_ino;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Each open that fails with EWOULDBLOCK starts the lease's break; one that
-// succeeds must have reached the file examined, not one put in its place.
-int openByName(const char* path, const struct stat& examined, FileState& state)
+FileState examinationFailure(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? FileState::missing : FileState::unreadable;
+}
+
+// What became of one examination and the open after it.
+enum class Attempt { opened, refused, replaced, leased };
+
+// Examines what path names now and, when it is a regular file, opens it at
+// once. Both go to the name path resolves to, with no link left on it, and
+// the open follows no link: a link that flips between the file and a FIFO is
+// resolved once, and one put in the file's place counts as a replacement.
+// The open can neither wait nor take a controlling terminal, whatever stands
+// at the name by then, and what it reached is kept only when it is the file
+// examined. An interrupted open is tried again as a leased one is.
+Attempt openAsExamined(const char* path, int& fd, FileState& state)
+{
+    char resolved[PATH_MAX];
+    struct stat examined;
+    if (!realpath(path, resolved) || stat(resolved, &examined) != 0) {
+        state = examinationFailure(errno);
+        return Attempt::refused;
+    }
+    if (!S_ISREG(examined.st_mode)) {
+        state = FileState::notRegular;
+        return Attempt::refused;
+    }
+    fd = open(resolved, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return Attempt::replaced;
+        if (errno == EWOULDBLOCK || errno == EINTR)
+            return Attempt::leased;
+        state = FileState::unreadable;
+        return Attempt::refused;
+    }
+    struct stat opened;
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && sameFile(opened, examined))
+        return Attempt::opened;
+    close(fd);
+    return Attempt::replaced;
+}
+
+// Opens path by name, each time as just examined. Each open that fails with
+// EWOULDBLOCK starts the lease's break; the file is examined and opened again
+// until the break ends or the wait runs out.
+int openByName(const char* path, FileState& state)
 {
     timespec deadline = monotonicNow();
     deadline.tv_sec += leaseWaitSeconds;
     long pause = millisecond;
+    int replacements = 0;
     for (;;) {
-        int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd >= 0) {
-            if (sameFile(fd, examined))
-                return fd;
-            close(fd);
+        int fd = -1;
+        switch (openAsExamined(path, fd, state)) {
+        case Attempt::opened:
+            return fd;
+        case Attempt::refused:
             return -1;
-        }
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return -1;
-        if (!pauseUntil(deadline, pause)) {
-            state = FileState::leased;
-            return -1;
+        case Attempt::replaced:
+            if (++replacements > replacementsFollowed) {
+                state = FileState::unreadable;
+                return -1;
+            }
+            continue;
+        case Attempt::leased:
+            if (!pauseUntil(deadline, pause)) {
+                state = FileState::leased;
+                return -1;
+            }
         }
     }
 }
@@ -123,8 +177,9 @@ int openByName(const char* path, const struct stat& examined, FileState& state)
 // Opens for reading the regular file that handle, an O_PATH handle, names.
 // The open goes through /proc/self/fd, so it reaches that same file even when
 // the path has meanwhile been replaced by a FIFO or a device, and waits while
-// another process holds a lease on the file.
-int openExamined(int handle, const char* path, const struct stat& examined, FileState& state)
+// another process holds a lease on the file. Where /proc is not mounted, the
+// file is opened by name instead.
+int openExamined(int handle, const char* path, FileState& state)
 {
     char reopen[32] = "/proc/self/fd/";
     std::to_chars(reopen + std::strlen(reopen), std::end(reopen) - 1, handle);
@@ -133,7 +188,7 @@ int openExamined(int handle, const char* path, const struct stat& examined, File
     do
         fd = open(reopen, O_RDONLY | O_NOCTTY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    return fd >= 0 || errno != ENOENT ? fd : openByName(path, examined, state);
+    return fd >= 0 || errno != ENOENT ? fd : openByName(path, state);
 }
 
 // Opens only regular files: a FIFO, device or directory is examined through
@@ -143,7 +198,7 @@ FILE* openRegular(const char* path, FileState& state)
 {
     int handle = open(path, O_PATH | O_CLOEXEC);
     if (handle < 0) {
-        state = errno == ENOENT || errno == ENOTDIR ? FileState::missing : FileState::unreadable;
+        state = examinationFailure(errno);
         return nullptr;
     }
     struct stat examined;
@@ -151,7 +206,7 @@ FILE* openRegular(const char* path, FileState& state)
     state = FileState::notRegular;
     if (fstat(handle, &examined) == 0 && S_ISREG(examined.st_mode)) {
         state = FileState::unreadable;
-        fd = openExamined(handle, path, examined, state);
+        fd = openExamined(handle, path, state);
     }
     close(handle);
     FILE* file = fd >= 0 ? fdopen(fd, "r") : nullptr;

@@ -6,14 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -137,11 +140,19 @@ TEST(IniFile, AnswersTheDefaultForMissingFiles)
     close(watcher);
 }
 
+constexpr long noNamespace = -1;
+
 // Runs lookUp(file, "S", "Key") in a child process, with /proc hidden under an
-// empty file system when asked: 0 when it answers v, 77 when no mount
-// namespace could be made for it.
-int lookUpInChild(const std::string& file, bool hideProc)
+// empty file system when asked, once or, given seconds, again and again for
+// that long: the number of answers other than v, or noNamespace when no mount
+// namespace could be made for it. meanwhile runs once the child is forked,
+// so that the threads it starts hold no lock the child would inherit.
+long lookUpInChild(const std::string& file, bool hideProc, int seconds = 0,
+                   const std::function<void()>& meanwhile = [] {})
 {
+    int counted[2];
+    if (pipe(counted) != 0)
+        return noNamespace;
     pid_t child = fork();
     if (child == 0) {
         if (hideProc
@@ -149,11 +160,21 @@ int lookUpInChild(const std::string& file, bool hideProc)
                 || mount(nullptr, "/proc", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
                 || mount("none", "/proc", "tmpfs", 0, nullptr) != 0))
             _exit(77);
-        _exit(lookUp(file, "S", "Key") == std::make_pair(1, std::string("v")) ? 0 : 1);
+        long others = 0;
+        const time_t end = time(nullptr) + seconds;
+        do
+            others += lookUp(file, "S", "Key") != std::make_pair(1, std::string("v"));
+        while (time(nullptr) < end);
+        _exit(write(counted[1], &others, sizeof others) == sizeof others ? 0 : 1);
     }
-    int status = -1;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    close(counted[1]);
+    meanwhile();
+    long others = noNamespace;
+    if (read(counted[0], &others, sizeof others) != sizeof others)
+        others = noNamespace;
+    close(counted[0]);
+    waitpid(child, nullptr, 0);
+    return others;
 }
 
 // A lease only delays the open of a regular file until its holder gives it
@@ -169,14 +190,81 @@ TEST(IniFile, ReadsAFileUnderALease)
                 waitpid(holder, &status, 0);
             GTEST_SKIP() << "no lease can be taken on " << file;
         }
-        const int looked = lookUpInChild(file, hideProc);
-        if (looked == 77)
+        const long others = lookUpInChild(file, hideProc);
+        if (others == noNamespace)
             kill(holder, SIGKILL);
         ASSERT_EQ(waitpid(holder, &status, 0), holder);
-        if (looked == 77)
+        if (others == noNamespace)
             GTEST_SKIP() << "/proc cannot be hidden here";
-        EXPECT_EQ(looked, 0) << (hideProc ? "without /proc" : "with /proc");
+        EXPECT_EQ(others, 0) << (hideProc ? "without /proc" : "with /proc");
         EXPECT_EQ(status, 0) << "the lease holder was not told to give it up";
+    }
+}
+
+// What a process that may write dir does to the registry's name there, turn
+// after turn, while the reader looks it up; the name starts as a link to
+// real.ini. False when the turn failed.
+bool flipLink(const std::string& dir, bool turn)
+{
+    return symlink(turn ? "fifo" : "real.ini", (dir + "/next").c_str()) == 0
+           && rename((dir + "/next").c_str(), (dir + "/registry.ini").c_str()) == 0;
+}
+
+bool renameOver(const std::string& dir, bool)
+{
+    std::ofstream(dir + "/next") << "[S]\nKey=v\n";
+    return rename((dir + "/next").c_str(), (dir + "/registry.ini").c_str()) == 0;
+}
+
+// Where /proc is hidden, the reader opens by name: while another process
+// swaps what the name stands for, it still opens nothing but a regular file,
+// and reads a file renamed over the registry instead of answering the
+// default. A writer waiting to open the FIFO is let through by every open of
+// it for reading, and counts them.
+TEST(IniFile, OpensOnlyARegularFileWhileItsNameIsSwapped)
+{
+    const struct {
+        const char* swap;
+        bool (*turn)(const std::string& dir, bool turn);
+        bool defaultsAllowed;  // when the name stands for the FIFO at times
+    } swaps[] = {
+        {"a link flipping between a regular file and a FIFO", flipLink, true},
+        {"a new file renamed over the registry", renameOver, false},
+    };
+    for (const auto& s : swaps) {
+        const std::string dir = freshDirectory();
+        const std::string fifo = dir + "/fifo";
+        std::ofstream(dir + "/real.ini") << "[S]\nKey=v\n";
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+        ASSERT_TRUE(flipLink(dir, false));
+        std::atomic<bool> stop = false;
+        std::atomic<long> fifoOpens = 0;
+        bool swapping = true;
+        std::thread writer, swapper;
+        const long others = lookUpInChild(dir + "/registry.ini", true, 2, [&] {
+            writer = std::thread([&] {
+                while (!stop) {
+                    int fd = open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+                    if (!stop)
+                        ++fifoOpens;
+                    close(fd);
+                }
+            });
+            swapper = std::thread([&] {
+                for (bool turn = true; swapping && !stop; turn = !turn)
+                    swapping = s.turn(dir, turn);
+            });
+        });
+        stop = true;
+        const int release = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        writer.join();
+        swapper.join();
+        close(release);
+        if (others == noNamespace)
+            GTEST_SKIP() << "/proc cannot be hidden here";
+        EXPECT_TRUE(swapping) << s.swap << ": a turn failed";
+        EXPECT_EQ(fifoOpens, 0) << s.swap;
+        EXPECT_TRUE(s.defaultsAllowed || others == 0) << s.swap << ": " << others << " defaults";
     }
 }
 
