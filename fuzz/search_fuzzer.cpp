@@ -7,9 +7,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using namespace ravlinpath;
 
@@ -27,6 +30,20 @@ void check(std::unique_ptr<char[]> found, const std::string& name)
         std::abort();
 }
 
+// Sets PATH without growing the environment: setenv keeps a copy of every
+// value a variable ever had, putenv puts this buffer itself there. The buffer
+// is only ever replaced by a larger one.
+void setPath(const std::string& value)
+{
+    static std::vector<char> assignment;
+    const std::string text = "PATH=" + value;
+    std::vector<char> outgrown;  // freed on return, once PATH no longer points into it
+    if (text.size() >= assignment.size())
+        outgrown = std::exchange(assignment, std::vector<char>(text.size() + 1));
+    std::memcpy(assignment.data(), text.c_str(), text.size() + 1);
+    putenv(assignment.data());
+}
+
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -35,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string name = input.PickValueInArray({"sh", "ls", "bin", "acroread", ""});
     const std::string dir = input.ConsumeRandomLengthString(5000);
     const std::string path = input.ConsumeRemainingBytesAsString();
-    setenv("PATH", path.c_str(), 1);
+    setPath(path);
     check(std::unique_ptr<char[]>(findOnPath(name.c_str())), name);
     check(std::unique_ptr<char[]>(findInProgBin(dir.c_str(), name.c_str())), name);
     return 0;
