@@ -24,16 +24,16 @@
 // is examined without being opened, and refused at once; a regular file
 // examined is then opened through /proc/self/fd, which reaches that very
 // file whatever has been put at its path since, so that nothing but a
-// regular file is ever opened for reading. Where /proc is not mounted, the kernel offers an unprivileged
-// process no such way: the file is examined again before every open and
-// opened by name at once, at the path it resolves to and following no link
-// there; a file renamed over it in between is examined and opened anew, up
-// to 3 times a call, and then counts as unreadable. What remains is the
-// moment between the last examination and that open: a process that may
-// write the file's directory, or one above it, and puts a FIFO or a device
-// at that path just then, has it opened, without blocking and never as a
-// controlling terminal, and closed again unread (a writer waiting on the
-// FIFO is let through).
+// regular file is ever opened for reading. Where /proc is not mounted, the
+// kernel offers an unprivileged process no such way: the file is examined
+// again before every open and opened by name at once, at the path it
+// resolves to and following no link there; a file renamed over it in
+// between is examined and opened anew, up to 3 times a call, and then counts
+// as unreadable. What remains is the moment between the last examination
+// and that open: a process that may write the file's directory, or one
+// above it, and puts a FIFO or a device at that path just then, has it
+// opened, without blocking and never as a controlling terminal, and closed
+// again unread (a writer waiting on the FIFO is let through).
 //
 // When another process holds a lease on the file, the call waits until the
 // lease is broken (at most /proc/sys/fs/lease-break-time seconds, 45 unless
