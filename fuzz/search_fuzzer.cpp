@@ -32,10 +32,11 @@ void check(std::unique_ptr<char[]> found, const std::string& name)
 
 // Sets PATH without growing the environment: setenv keeps a copy of every
 // value a variable ever had, putenv puts this buffer itself there. The buffer
-// is only ever replaced by a larger one.
+// is only ever replaced by a larger one, and never destroyed: exit handlers
+// may still read the environment.
 void setPath(const std::string& value)
 {
-    static std::vector<char> assignment;
+    static std::vector<char>& assignment = *new std::vector<char>;
     const std::string text = "PATH=" + value;
     std::vector<char> outgrown;  // freed on return, once PATH no longer points into it
     if (text.size() >= assignment.size())

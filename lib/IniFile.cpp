@@ -54,7 +54,7 @@ constexpr time_t leaseWaitSeconds = 46;
 
 // A file renamed over the registry between its examination and its open is
 // examined and opened again, at most this many times in one call.
-constexpr int replacementsFollowed = 3;
+constexpr int replacementsFollowed = 8;
 
 constexpr long millisecond = 1000 * 1000;
 constexpr long second = 1000 * millisecond;
@@ -114,12 +114,16 @@ enum class Attempt { opened, refused, replaced, leased };
 // resolved once, and one put in the file's place counts as a replacement.
 // The open can neither wait nor take a controlling terminal, whatever stands
 // at the name by then, and what it reached is kept only when it is the file
-// examined. An interrupted open is tried again as a leased one is.
+// examined. An interrupted open is tried again as a leased one is. A name
+// that cannot be resolved, relative to a current directory deeper than
+// PATH_MAX or gone, is examined and opened as given, following its links.
 Attempt openAsExamined(const char* path, int& fd, FileState& state)
 {
     char resolved[PATH_MAX];
+    const bool isResolved = realpath(path, resolved);
+    const char* name = isResolved ? resolved : path;
     struct stat examined;
-    if (!realpath(path, resolved) || stat(resolved, &examined) != 0) {
+    if (stat(name, &examined) != 0) {
         state = examinationFailure(errno);
         return Attempt::refused;
     }
@@ -127,7 +131,7 @@ Attempt openAsExamined(const char* path, int& fd, FileState& state)
         state = FileState::notRegular;
         return Attempt::refused;
     }
-    fd = open(resolved, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    fd = open(name, O_RDONLY | (isResolved ? O_NOFOLLOW : 0) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP)
             return Attempt::replaced;

@@ -56,8 +56,9 @@ bool chooseFamily(int kind)
 }
 
 // Set once answer() has been computed; from then on the library finds it
-// cached. It decides only whether the GIL is let go, and the library orders
-// its own cache, so relaxed loads and stores do.
+// cached. It decides whether the GIL is let go, and orders what a later call
+// reads after what the first call wrote: platform_kind() reads the family,
+// which no cache of the library's orders.
 template <auto answer>
 constinit std::atomic<bool> answeredBefore{false};
 
@@ -88,7 +89,7 @@ PyObject* reply(PyObject* module, PyObject*)
             outOfMemory = true;
         }
     };
-    if (answeredBefore<answer>.load(std::memory_order_relaxed)) {
+    if (answeredBefore<answer>.load(std::memory_order_acquire)) {
         compute();
     } else {
         startAnswering();
@@ -98,7 +99,7 @@ PyObject* reply(PyObject* module, PyObject*)
     }
     if (outOfMemory)
         return PyErr_NoMemory();
-    answeredBefore<answer>.store(true, std::memory_order_relaxed);
+    answeredBefore<answer>.store(true, std::memory_order_release);
     return convert(module, value);
 }
 
@@ -118,8 +119,16 @@ PyObject* pathType(PyObject* module)
     PyObject* pathlib = PyImport_ImportModule("pathlib");
     if (!pathlib)
         return nullptr;
-    type = PyObject_GetAttrString(pathlib, "Path");
+    PyObject* found = PyObject_GetAttrString(pathlib, "Path");
     Py_DECREF(pathlib);
+    if (!found)
+        return nullptr;
+    // The import may let another thread of the interpreter in, which may
+    // have stored the class meanwhile.
+    if (type)
+        Py_DECREF(found);
+    else
+        type = found;
     return type;
 }
 

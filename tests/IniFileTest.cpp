@@ -141,18 +141,20 @@ TEST(IniFile, AnswersTheDefaultForMissingFiles)
 }
 
 constexpr long noNamespace = -1;
+constexpr long childFailed = -2;
 
 // Runs lookUp(file, "S", "Key") in a child process, with /proc hidden under an
 // empty file system when asked, once or, given seconds, again and again for
-// that long: the number of answers other than v, or noNamespace when no mount
-// namespace could be made for it. meanwhile runs once the child is forked,
-// so that the threads it starts hold no lock the child would inherit.
+// that long: the number of answers other than v, noNamespace when no mount
+// namespace could be made for it, or childFailed when it ended otherwise.
+// meanwhile runs once the child is forked, so that the threads it starts
+// hold no lock the child would inherit.
 long lookUpInChild(const std::string& file, bool hideProc, int seconds = 0,
                    const std::function<void()>& meanwhile = [] {})
 {
     int counted[2];
     if (pipe(counted) != 0)
-        return noNamespace;
+        return childFailed;
     pid_t child = fork();
     if (child == 0) {
         if (hideProc
@@ -169,12 +171,14 @@ long lookUpInChild(const std::string& file, bool hideProc, int seconds = 0,
     }
     close(counted[1]);
     meanwhile();
-    long others = noNamespace;
+    long others = childFailed;
     if (read(counted[0], &others, sizeof others) != sizeof others)
-        others = noNamespace;
+        others = childFailed;
     close(counted[0]);
-    waitpid(child, nullptr, 0);
-    return others;
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return childFailed;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 77 ? noNamespace : others;
 }
 
 // A lease only delays the open of a regular file until its holder gives it

@@ -28,7 +28,7 @@
 // kernel offers an unprivileged process no such way: the file is examined
 // again before every open and opened by name at once, at the path it
 // resolves to and following no link there; a file renamed over it in
-// between is examined and opened anew, up to 3 times a call, and then counts
+// between is examined and opened anew, up to 8 times a call, and then counts
 // as unreadable. What remains is the moment between the last examination
 // and that open: a process that may write the file's directory, or one
 // above it, and puts a FIFO or a device at that path just then, has it
