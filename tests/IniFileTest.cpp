@@ -148,9 +148,10 @@ constexpr long childFailed = -2;
 // that long: the number of answers other than v, noNamespace when no mount
 // namespace could be made for it, or childFailed when it ended otherwise.
 // meanwhile runs once the child is forked, so that the threads it starts
-// hold no lock the child would inherit.
+// hold no lock the child would inherit; first runs in the child before it
+// looks up.
 long lookUpInChild(const std::string& file, bool hideProc, int seconds = 0,
-                   const std::function<void()>& meanwhile = [] {})
+                   const std::function<void()>& meanwhile = [] {}, const std::function<void()>& first = [] {})
 {
     int counted[2];
     if (pipe(counted) != 0)
@@ -162,6 +163,7 @@ long lookUpInChild(const std::string& file, bool hideProc, int seconds = 0,
                 || mount(nullptr, "/proc", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
                 || mount("none", "/proc", "tmpfs", 0, nullptr) != 0))
             _exit(77);
+        first();
         long others = 0;
         const time_t end = time(nullptr) + seconds;
         do
@@ -270,6 +272,22 @@ TEST(IniFile, OpensOnlyARegularFileWhileItsNameIsSwapped)
         EXPECT_EQ(fifoOpens, 0) << s.swap;
         EXPECT_TRUE(s.defaultsAllowed || others == 0) << s.swap << ": " << others << " defaults";
     }
+}
+
+// A relative name under a current directory that is gone cannot be resolved
+// to a full one; where /proc is hidden, it is still read, as given.
+TEST(IniFile, ReadsARelativeNameUnderAGoneDirectory)
+{
+    const std::string dir = freshDirectory();
+    std::ofstream(dir + "/registry.ini") << "[S]\nKey=v\n";
+    ASSERT_EQ(mkdir((dir + "/gone").c_str(), 0755), 0);
+    const long others = lookUpInChild("../registry.ini", true, 0, [] {}, [&] {
+        if (chdir((dir + "/gone").c_str()) != 0 || rmdir((dir + "/gone").c_str()) != 0)
+            _exit(1);
+    });
+    if (others == noNamespace)
+        GTEST_SKIP() << "/proc cannot be hidden here";
+    EXPECT_EQ(others, 0);
 }
 
 TEST(IniFile, ChecksItsArguments)
