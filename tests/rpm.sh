@@ -119,7 +119,7 @@ check "ravlinpath-devel requires" "/usr/bin/pkg-config ravlinpath$isa = $version
 # which gcc requires).
 check "ravlinpath-static requires" "libstdc++-devel$isa ravlinpath-devel$isa = $version-$release" "$(deps ravlinpath-static requires)"
 # The command carries the library and the C++ runtime inside.
-check "python3-ravlinpath requires the library and its Python" "libc.so.6()(64bit) libravlinpath.so.1()(64bit) libravlinpath.so.1(RAVLINPATH_1)(64bit) libstdc++.so.6()(64bit) python(abi) = $(python3 -c 'import sys; print("{0}.{1}".format(*sys.version_info))') ravlinpath$isa = $version-$release rtld(GNU_HASH)" \
+check "python3-ravlinpath requires the library and its Python" "libc.so.6()(64bit) libgcc_s.so.1()(64bit) libravlinpath.so.1()(64bit) libravlinpath.so.1(RAVLINPATH_1)(64bit) libstdc++.so.6()(64bit) python(abi) = $(python3 -c 'import sys; print("{0}.{1}".format(*sys.version_info))') ravlinpath$isa = $version-$release rtld(GNU_HASH)" \
     "$(deps python3-ravlinpath requires)"
 check "ravlin-path requires the C library alone" "ld-linux-x86-64.so.2()(64bit) libc.so.6()(64bit) rtld(GNU_HASH)" \
     "$(deps ravlin-path requires)"
