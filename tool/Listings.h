@@ -12,9 +12,9 @@
 // as an explanation opens.
 enum class Form { all, shell, csh, fish, shown };
 
-// Prints the listing; the exit status, 0. csh cannot take a newline through
-// eval and backquotes, so when an answer holds one, --csh prints nothing and
-// fails.
+// Prints the listing; the exit status, 0. When the shell would not take
+// every answer whole (csh: an answer holding a newline, or long output
+// holding bytes beyond ASCII), it prints nothing and answers 255 instead.
 template <Form form>
 int putListing();
 
