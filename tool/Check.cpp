@@ -148,6 +148,7 @@ Verdict judgeDiskless(const char* answer, Origin)
     return judgeDirectory(answer, Level::note, "does not exist (needed only to serve diskless clients)");
 }
 
+// The user's home is asked for first, so that its facts are there to read.
 Verdict judgeUser()
 {
     pathSystemUserHome();
@@ -275,16 +276,12 @@ int checkJson(const Keyword*)
     for (const Line& line : report.lines) {
         output.put(separator);
         separator = ", ";
-        output.put("{\"keyword\": ");
-        putJsonText(line.word);
+        putJsonField("{\"keyword\": ", line.word);
         output.put(", \"answer\": ");
         putJsonAnswer(line.answer, line.origin);
-        output.put(", \"level\": ");
-        putJsonText(nameOf(line.verdict.level));
-        output.put(", \"verdict\": ");
-        putJsonText(line.verdict.words.c_str());
-        output.put(", \"source\": ");
-        putJsonText(line.source.c_str());
+        putJsonField(", \"level\": ", nameOf(line.verdict.level));
+        putJsonField(", \"verdict\": ", line.verdict.words.c_str());
+        putJsonField(", \"source\": ", line.source.c_str());
         output.put("}");
     }
     output.put("]}\n");

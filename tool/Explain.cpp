@@ -93,18 +93,9 @@ void putJsonNumberOf(const PathOrigin::Fact& fact)
     }
 }
 
-void putJsonField(const char* key, const char* text)
-{
-    if (!text)
-        return;
-    output.put(key);
-    putJsonText(text);
-}
-
 void putJsonFact(const PathOrigin::Fact& fact)
 {
-    output.put("{\"kind\": ");
-    putJsonText(kindsInJson[static_cast<int>(fact.kind)].name);
+    putJsonField("{\"kind\": ", kindsInJson[static_cast<int>(fact.kind)].name);
     output.put(", \"depth\": ");
     putJsonNumber(fact.depth);
     putJsonField(", \"name\": ", fact.name);
@@ -118,8 +109,7 @@ void putJsonFact(const PathOrigin::Fact& fact)
 
 void explainOneJson(const Keyword& keyword)
 {
-    output.put("{\"keyword\": ");
-    putJsonText(keyword.word);
+    putJsonField("{\"keyword\": ", keyword.word);
     output.put(", \"answer\": ");
     putJsonAnswer(ask(keyword), keyword.origin);
     output.put(", \"facts\": [");

@@ -37,6 +37,14 @@ void putJsonText(const char* text)
     putJsonText([&](auto sink) { sink(text); });
 }
 
+void putJsonField(const char* key, const char* text)
+{
+    if (!text)
+        return;
+    output.put(key);
+    putJsonText(text);
+}
+
 void putJsonAnswer(const Answer& answer, Origin origin)
 {
     // The library answers "" for the user's home without a password entry.

@@ -45,6 +45,9 @@ void putJsonText(const Pieces& pieces)
 // A text, or null for a null text.
 void putJsonText(const char* text);
 
+// key (with what leads to it) and text, or nothing for a null text.
+void putJsonField(const char* key, const char* text);
+
 // An answer, or null where the library has none: no Lumeva, no viewer, no
 // password entry. An empty answer that is the library's is "".
 void putJsonAnswer(const Answer& answer, Origin origin);
